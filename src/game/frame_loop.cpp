@@ -1,0 +1,104 @@
+#include "game/frame_loop.h"
+
+#include "game/game_state.h"
+#include "gfx/input.h"
+#include "gfx/screen.h"
+
+namespace {
+
+constexpr int scanEscape = 1;
+constexpr int scanLeft = 75;
+constexpr int scanRight = 77;
+constexpr int scrollStep = 2;
+constexpr int scrollLimit = 320;
+constexpr int buttonLeftAlone = 1;
+constexpr int buttonRightAlone = 2;
+constexpr int cooldownFrames = 20;
+
+void scrollByArrowKeys() {
+    if (keyDown(scanLeft)) game.scrollX -= scrollStep;
+    if (keyDown(scanRight)) game.scrollX += scrollStep;
+    if (game.scrollX > scrollLimit) game.scrollX = scrollLimit;
+    if (game.scrollX < 0) game.scrollX = 0;
+}
+
+// cycle4 steps on frames where cycle5 has just become 2, cycle2 where cycle15 has;
+// both are forced from 0 to 1 on the first frame.
+void advanceCounters() {
+    game.fireCooldown -= 1;
+    if (game.fireCooldown < 0) game.fireCooldown = 0;
+    game.cycle5 = game.cycle5 % 5 + 1;
+    game.cycle15 = game.cycle15 % 15 + 1;
+    game.cycle400 = game.cycle400 % 400 + 1;
+    if (game.cycle5 == 2) game.cycle4 = game.cycle4 % 4 + 1;
+    if (game.cycle15 == 2) game.cycle2 = game.cycle2 % 2 + 1;
+    if (game.cycle4 == 0) game.cycle4 = 1;
+    if (game.cycle2 == 0) game.cycle2 = 1;
+}
+
+void readMouse() {
+    int wheel = 0;
+    getMouse(game.mouseX, game.mouseY, wheel, game.mouseButtons);
+}
+
+// The shake starts the frame after an explosion sets shakeFrames.
+void advanceShake() {
+    game.shakeOffset = 0;
+    if (game.shakeFrames > 0) {
+        game.shakeOffset = game.cycle5 - 3;
+        game.shakeFrames -= 1;
+    }
+}
+
+void drawBackgrounds() {
+    putImage(float(-game.scrollX), float(game.shakeOffset), bankRow(backgroundBank, 1), opaque, -1);
+    putImage(float(320 - game.scrollX), float(game.shakeOffset), bankRow(backgroundBank, 2), opaque, -1);
+}
+
+// The crosshair stays in screen coordinates: it follows neither the scroll nor the shake.
+void drawCrosshair() {
+    int recoil = crosshairRecoil(game.fireCooldown);
+    putImage(float(game.mouseX - 8), float(game.mouseY - 8 - recoil), bankRow(spriteBank, 1), transparent, -1);
+    if (game.fireCooldown > 13)
+        putImage(float(game.mouseX - 8), float(game.mouseY - 8), bankRow(spriteBank, 2), transparent, -1);
+}
+
+}  // namespace
+
+int crosshairRecoil(int fireCooldown) {
+    switch (fireCooldown) {
+        case 20: return 1;
+        case 19: return 2;
+        case 18: return 3;
+        case 17: return 2;
+        case 16: return 1;
+        default: return 0;
+    }
+}
+
+void runFrame() {
+    scrollByArrowKeys();
+    advanceCounters();
+    // The page drawn in the previous frame is shown from here on.
+    setPages(game.workPage, game.workPage ^ 1);
+    readMouse();
+    clearScreen();
+    advanceShake();
+    drawBackgrounds();
+    drawCrosshair();
+    game.workPage ^= 1;
+}
+
+void runFrameLoop() {
+    for (;;) {
+        runFrame();
+        // Frames start at least 1/targetFps apart. A late frame is not made up for: the
+        // game slows down rather than skip, since the wait is measured from its own end.
+        const double frameTime = 1.0 / game.targetFps;
+        while (timer() - game.lastFrameTime < frameTime) {
+        }
+        game.lastFrameTime = timer();
+        sleepMs(1);
+        if (keyDown(scanEscape)) return;
+    }
+}

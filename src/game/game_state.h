@@ -1,0 +1,108 @@
+// The game's memory: one record type shared by five fixed pools, the image and sound
+// banks, and the global scalars. Everything is created once at start-up and lives until
+// the program ends; nothing is allocated while the game runs.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+// One record of 17 four-byte slots, used by every pool. Each pool names the slots it
+// uses; the same storage serves all of them, so the order and size are fixed.
+struct Entity {
+    int32_t alive;       // 0  people: 1 while walking or wounded
+    int32_t deathFrame;  // 1  people: step of the death animation, 3 = finished
+    int32_t deathKind;   // 2  people: 1 torso, 2 head, 3 finished off, 4 blown up
+    float x;             // 3  world x of the image's left edge
+    float y;             // 4  screen y of the image's top edge
+    float vx;            // 5  pixels per frame to the right
+    float targetY;       // 6  bombs: the row the bomb lands on
+    float vy;            // 7  upward speed, subtracted from y
+    float unused8;       // 8
+    int32_t groundY;     // 9  flight ends once y reaches it
+    int32_t active;      // 10 every pool but people: record in use
+    int32_t kind;        // 11
+    union {              // 12
+        int32_t bleedTimer;  // people: updates left before bleeding to death
+        int32_t animFrame;   // blasts: animation step 1 to 6
+    };
+    int32_t unused13;    // 13
+    int32_t imageIndex;  // 14 blood drops and gibs: image slot
+    int32_t gait;        // 15 people: 1 walking, 2 wounded
+    int32_t flightMode;  // 16 gibs: 1 own flight, 2 thrown by a bomb
+};
+static_assert(sizeof(Entity) == 68, "an Entity is 17 four-byte slots");
+static_assert(offsetof(Entity, x) == 3 * 4 && offsetof(Entity, targetY) == 6 * 4);
+static_assert(offsetof(Entity, groundY) == 9 * 4 && offsetof(Entity, bleedTimer) == 12 * 4);
+static_assert(offsetof(Entity, flightMode) == 16 * 4);
+
+// A pool holds records 0 to Last; record 0 is never used by the game.
+template <int Last>
+using EntityPool = std::array<Entity, Last + 1>;
+
+constexpr int peopleLast = 150;
+constexpr int blastsLast = 25;
+constexpr int bombsLast = 20;
+constexpr int bloodDropsLast = 2000;
+constexpr int gibsLast = 2000;
+
+extern EntityPool<peopleLast> people;
+extern EntityPool<blastsLast> blasts;
+extern EntityPool<bombsLast> bombs;
+extern EntityPool<bloodDropsLast> bloodDrops;
+extern EntityPool<gibsLast> gibs;
+
+// An image bank: row r holds one image buffer (see gfx/screen.h) from its first word.
+// The rows are wide enough for any cut the game makes; untouched rows stay zero pages
+// that the operating system never has to back with memory.
+template <int LastSlot, int LastWord>
+using SpriteBank = std::array<std::array<uint32_t, LastWord + 1>, LastSlot + 1>;
+
+extern SpriteBank<400, 25600> peopleBank;
+extern SpriteBank<20, 25600> spriteBank;
+extern SpriteBank<4, 308000> backgroundBank;
+
+// Sample handles of the sound layer; 0 means no sample.
+extern std::array<int32_t, 18> soundBank;
+
+// The first and one-past-last word of a bank, the limits grabImage checks against.
+template <int LastSlot, int LastWord>
+uint32_t* bankRow(SpriteBank<LastSlot, LastWord>& bank, int slot) { return bank[slot].data(); }
+template <int LastSlot, int LastWord>
+const uint32_t* bankEnd(const SpriteBank<LastSlot, LastWord>& bank) {
+    return bank[0].data() + bank.size() * bank[0].size();
+}
+
+// People images: image b of person kind k is slot blockSize * (k - 1) + b.
+constexpr int kindBlockSize = 57;
+constexpr int personImage(int kind, int image) { return kindBlockSize * (kind - 1) + image; }
+
+struct GameState {
+    int32_t targetFps;
+    double lastFrameTime;    // clock reading when the previous frame's wait ended
+    int32_t crowdCount;      // people records 1 to crowdCount are in play
+    int32_t cycle4;          // 1..4, one step every five frames
+    int32_t cycle5;          // 1..5, one step every frame
+    int32_t cycle15;         // 1..15, one step every frame
+    int32_t cycle2;          // 1..2, one step every fifteen frames
+    int32_t cycle400;        // 1..400, one step every frame
+    int32_t mouseX;
+    int32_t mouseY;
+    int32_t mouseButtons;    // 1 left alone, 2 right alone, 3 both, -1 unreadable
+    int32_t fireCooldown;    // frames until the next shot or bomb
+    int32_t scrollX;         // world x at the screen's left edge, 0 to 320
+    int32_t sfxVolumeLevel;
+    int32_t musicVolumeLevel;
+    int32_t shakeFrames;
+    int32_t shakeOffset;     // added to every drawn y this frame
+    int32_t workPage;
+    int32_t soundReady;
+    int32_t crowdDirection;
+    int32_t aliveCount;
+    int32_t personFrame;     // image slot chosen for the person being processed
+};
+
+extern GameState game;
+
+// Zero-fills every pool, bank and scalar, as the process starts.
+void resetGameMemory();

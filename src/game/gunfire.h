@@ -1,0 +1,3 @@
+#pragma once
+// The left button: one shot tests every living person under the crosshair.
+void fireGun();

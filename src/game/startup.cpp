@@ -1,0 +1,130 @@
+#include "game/startup.h"
+
+#include <cstdio>
+#include <string>
+
+#include "game/frame_loop.h"
+#include "game/game_state.h"
+#include "game/numbers.h"
+#include "gfx/input.h"
+
+namespace {
+
+struct Cut {
+    int slot;
+    int x1, y1, x2, y2;
+};
+
+// Rectangles of the sprite sheet, corners included.
+constexpr Cut spriteCuts[] = {
+    {1, 0, 0, 16, 17},     // crosshair
+    {2, 29, 0, 45, 17},    // firing overlay
+    {3, 116, 0, 140, 25},  // blast frames 1 to 6: slot i + 2 at x = 29i + 87
+    {4, 145, 0, 169, 25},
+    {5, 174, 0, 198, 25},
+    {6, 203, 0, 227, 25},
+    {7, 232, 0, 256, 25},
+    {8, 261, 0, 285, 25},
+    {9, 60, 7, 68, 17},    // bomb
+    {11, 5, 40, 21, 47},   // scorch mark
+    {12, 30, 43, 36, 46},  // bomb shadow, close
+    {13, 39, 43, 46, 45},  // bomb shadow, far
+};
+
+// Where frame f (1 to 53) of a people sheet lies. Frames 25 to 27 are not in
+// left-to-right order, 38 to 41 start at x = 20, and 52 skips a place.
+Cut peopleFrameCut(int f) {
+    auto body = [f](int x, int y) { return Cut{f, x, y, x + 15, y + 12}; };
+    auto chip = [f](int x, int y) { return Cut{f, x, y, x + 3, y + 3}; };
+    if (f <= 12) return body(20 * f - 20, 0);
+    if (f <= 24) return chip(20 * (f - 13), 25);
+    if (f == 25) return body(20, 48);
+    if (f == 26) return body(40, 48);
+    if (f == 27) return body(0, 48);
+    if (f <= 37) return body(20 * (f - 25), 48);
+    if (f <= 41) return chip(20 * (f - 37), 73);
+    if (f <= 48) return body(100 + 20 * (f - 42), 72);
+    if (f == 49) return body(0, 96);
+    if (f == 50) return body(20, 96);
+    if (f == 51) return body(40, 96);
+    if (f == 52) return body(80, 96);
+    return body(100, 96);
+}
+
+template <int LastSlot, int LastWord>
+void cut(SpriteBank<LastSlot, LastWord>& bank, int slot, const Cut& c) {
+    grabImage(float(c.x1), float(c.y1), float(c.x2), float(c.y2), bankRow(bank, slot), bankEnd(bank));
+}
+
+// Each bitmap is drawn over what the page already holds, so a missing file leaves the
+// previous picture to be cut: the game goes on with black or stale images.
+void loadArtwork() {
+    const char* backgrounds[] = {"BACKG11a24.BMP", "BACKG12a24.BMP"};
+    for (int i = 0; i < 2; ++i) {
+        loadBitmap(backgrounds[i]);
+        cut(backgroundBank, i + 1, Cut{i + 1, 0, 0, 319, 239});
+    }
+    loadBitmap("sprites124.BMP");
+    for (const Cut& c : spriteCuts) cut(spriteBank, c.slot, c);
+    for (int sheet = 1; sheet <= 4; ++sheet) {
+        std::string name = "stooge" + std::to_string(sheet) + "24.BMP";
+        loadBitmap(name.c_str());
+        int base = kindBlockSize * (sheet - 1);
+        for (int f = 1; f <= 53; ++f) cut(peopleBank, base + f, peopleFrameCut(f));
+    }
+}
+
+}  // namespace
+
+void placeOpeningCrowd() {
+    for (int i = 1; i <= game.crowdCount; ++i) {
+        Entity& p = people[i];
+        p.x = float(randomBelow(300) - 320);
+        p.y = float(randomBelow(180) + 38);
+        p.alive = i < 50 ? 1 : 0;
+        p.deathFrame = 0;
+        p.vx = float((randomBelow(2) + 3) / 10.0);
+        p.gait = 1;
+        p.vy = 0;
+        p.kind = randomBelow(4) + 1;
+    }
+}
+
+bool startUp(DisplayBackend backend) {
+    resetGameMemory();
+    game.targetFps = 70;
+    game.soundReady = 1;
+
+    selectDisplay(backend);
+    if (openScreen(320, 240, 24, 2, 1, 0) != resultOk) return false;
+    setPages(1, 0);
+    setMouse(50, 50, 0);
+    setPages(game.workPage, game.workPage ^ 1);
+    loadArtwork();
+
+    // Sound output is not started yet: the game runs silently.
+    game.soundReady = 0;
+
+    game.crowdDirection = 1;
+    game.crowdCount = 100;
+    game.scrollX = 160;
+    game.sfxVolumeLevel = 1;
+    game.musicVolumeLevel = 1;
+    game.shakeFrames = 0;
+    placeOpeningCrowd();
+    // The opening crowd came from the unseeded generator, so it is the same on every
+    // start; everything random from here on differs from run to run.
+    randomize(timer());
+    return true;
+}
+
+int runGame() {
+    if (!startUp(DisplayBackend::sdl)) {
+        // An invisible game that nothing can stop helps nobody: say why and leave.
+        std::fprintf(stderr, "crowdfire: cannot open the screen: %s\n", screenError());
+        return 1;
+    }
+    runFrameLoop();
+    closeScreen();
+    return 0;
+}

@@ -1,0 +1,12 @@
+// Input of the headless display: what a player would do, set directly by tests and tools.
+#pragma once
+
+void headlessSetKey(int scanCode, bool down);
+// A pointer outside the page (or x < 0) cannot be reported: getMouse then fails,
+// as it does for a window the pointer has left.
+void headlessSetPointer(int x, int y);
+void headlessSetButtons(int mask);
+void headlessSetActive(bool active);
+// Where setMouse last put the pointer and whether the system pointer is shown.
+void headlessPointer(int& x, int& y);
+bool headlessPointerVisible();

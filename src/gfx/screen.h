@@ -1,0 +1,37 @@
+// One 320 x 240 screen with two pages, bitmaps loaded onto the work page, images cut
+// from it into the game's banks and drawn back in three modes. The display side that
+// shows the visible page runs on its own thread and shares the screen lock.
+//
+// Pixels are 32-bit 0x00RRGGBB. An image buffer is a header word followed by its pixels,
+// top row first: header low 16 bits = width * 8 + bytes per pixel (4), high 16 bits =
+// height. Low 24 bits 0xFF00FF is the key colour, skipped by `transparent` and `blend`.
+#pragma once
+
+#include <cstdint>
+
+enum ScreenResult { resultOk = 0, resultInvalid = 1, resultNotFound = 2, resultBadFile = 3 };
+
+enum DrawMode { transparent = 0, opaque = 1, blend = 6 };
+
+// Which platform display openScreen starts. The headless one has no window: tests and
+// tools set its input directly (gfx/headless.h) and read the pages.
+enum class DisplayBackend { sdl, headless };
+void selectDisplay(DisplayBackend backend);
+
+// Results 0 ok, 1 invalid call or no display could be opened; screenError() then says why.
+int openScreen(int width, int height, int depth, int pageCount, int flags, int refreshRate);
+void closeScreen();
+const char* screenError();
+
+void setPages(int workPage, int visiblePage);
+void clearScreen();
+int loadBitmap(const char* path);
+int grabImage(float x1, float y1, float x2, float y2, uint32_t* destination,
+              const uint32_t* destinationEnd);
+int putImage(float x, float y, const uint32_t* image, int mode, int opacity);
+
+// Read access for tests and tools (null / -1 with no screen open).
+const uint32_t* pagePixels(int page);
+const uint8_t* dirtyFlags();
+int workPageIndex();
+int visiblePageIndex();

@@ -1,0 +1,3 @@
+#include "game/startup.h"
+
+int main() { return runGame(); }
