@@ -65,13 +65,12 @@ extern SpriteBank<4, 308000> backgroundBank;
 // Sample handles of the sound layer; 0 means no sample.
 extern std::array<int32_t, 18> soundBank;
 
-// The first and one-past-last word of a bank, the limits grabImage checks against.
-template <int LastSlot, int LastWord>
-uint32_t* bankRow(SpriteBank<LastSlot, LastWord>& bank, int slot) { return bank[slot].data(); }
-template <int LastSlot, int LastWord>
-const uint32_t* bankEnd(const SpriteBank<LastSlot, LastWord>& bank) {
-    return bank[0].data() + bank.size() * bank[0].size();
-}
+// The first word of a bank slot, and the end of the whole bank: the limit grabImage
+// checks a cut against.
+template <class Bank>
+uint32_t* bankRow(Bank& bank, int slot) { return bank[slot].data(); }
+template <class Bank>
+const uint32_t* bankEnd(const Bank& bank) { return bank[0].data() + bank.size() * bank[0].size(); }
 
 // People images: image b of person kind k is slot blockSize * (k - 1) + b.
 constexpr int kindBlockSize = 57;

@@ -51,8 +51,8 @@ Cut peopleFrameCut(int f) {
     return body(100, 96);
 }
 
-template <int LastSlot, int LastWord>
-void cut(SpriteBank<LastSlot, LastWord>& bank, int slot, const Cut& c) {
+template <class Bank>
+void cut(Bank& bank, int slot, const Cut& c) {
     grabImage(float(c.x1), float(c.y1), float(c.x2), float(c.y2), bankRow(bank, slot), bankEnd(bank));
 }
 
