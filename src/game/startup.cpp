@@ -91,7 +91,9 @@ void placeOpeningCrowd() {
 }
 
 bool startUp(DisplayBackend backend) {
+    // Everything as a fresh process has it, so tests and tools can start the game again.
     resetGameMemory();
+    resetRandomGenerator();
     game.targetFps = 70;
     game.soundReady = 1;
 

@@ -16,3 +16,5 @@ double rnd(int n);
 // Seeds the generator with the truncated seed (-1: the clock) and throws one output away.
 void randomize(double seed);
 extern double lastRnd;
+// Back to the state of a fresh process, for a start-up that is not the process's first.
+void resetRandomGenerator();

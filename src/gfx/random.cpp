@@ -14,6 +14,11 @@ static int nextOutput() {
     return static_cast<int>((generatorState >> 16) & 0x7FFF);
 }
 
+void resetRandomGenerator() {
+    generatorState = 1;
+    lastRnd = 0.0;
+}
+
 double rnd(int n) {
     if (n == 0) return lastRnd;
     lastRnd = nextOutput() / 32768.0;
