@@ -3,6 +3,7 @@
 #include "game/game_state.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -77,6 +78,7 @@ int crosshairRecoil(int fireCooldown) {
 }
 
 void runFrame() {
+    if (game.soundReady == 1) updateSound();
     scrollByArrowKeys();
     advanceCounters();
     // The page drawn in the previous frame is shown from here on.

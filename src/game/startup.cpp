@@ -7,6 +7,7 @@
 #include "game/game_state.h"
 #include "game/numbers.h"
 #include "gfx/input.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -74,6 +75,41 @@ void loadArtwork() {
     }
 }
 
+struct SampleFile {
+    int slot;
+    const char* path;
+    int loadMode;
+};
+
+// Loaded in this order; slot 2 is loaded but nothing plays it.
+constexpr SampleFile sampleFiles[] = {
+    {1, "Sound/shot.ogg", loadModeDefault},
+    {2, "Sound/equip.mp3", loadModeDefault},
+    {3, "Sound/death3.ogg", loadModeDefault},
+    {4, "Sound/death1.ogg", loadModeDefault},
+    {7, "Sound/death2.ogg", loadModeDefault},
+    {5, "Sound/mushy1.ogg", loadMode16BitMonoSigned},
+    {6, "Sound/mushy2.ogg", loadMode16BitMonoSigned},
+    {8, "Sound/wound.ogg", loadMode16BitMonoSigned},
+    {9, "Sound/death4.ogg", loadMode16BitMonoSigned},
+    {10, "Sound/death5.ogg", loadMode16BitMonoSigned},
+    {11, "Sound/explosion.ogg", loadMode16BitMonoSigned},
+    {12, "Sound/bomb_fall.ogg", loadMode16BitMonoSigned},
+    {13, "Sound/women_wound.ogg", loadMode16BitMonoSigned},
+    {14, "Sound/women_death1.ogg", loadMode16BitMonoSigned},
+    {15, "Sound/women_death2.ogg", loadMode16BitMonoSigned},
+    {16, "Sound/women_death3.ogg", loadMode16BitMonoSigned},
+    {17, "Sound/women_death4.ogg", loadMode16BitMonoSigned},
+};
+
+// Without a sound device no sample is loaded and every slot stays 0: the game runs
+// silently. A sample that fails to load leaves its own slot at 0 and nothing else.
+void startSound() {
+    initSound();
+    if (game.soundReady != 1) return;
+    for (const SampleFile& s : sampleFiles) loadSample(s.slot, s.path, s.loadMode);
+}
+
 }  // namespace
 
 void placeOpeningCrowd() {
@@ -104,8 +140,7 @@ bool startUp(DisplayBackend backend) {
     setPages(game.workPage, game.workPage ^ 1);
     loadArtwork();
 
-    // Sound output is not started yet: the game runs silently.
-    game.soundReady = 0;
+    startSound();
 
     game.crowdDirection = 1;
     game.crowdCount = 100;

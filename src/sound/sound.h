@@ -2,12 +2,29 @@
 // channel. Nothing reaches the audio device unless game.soundReady is 1.
 #pragma once
 
-// Load modes the game passes: 0, or 16-bit (16) + mono (32) + signed (256).
+// Load modes the game passes: 0, or 16-bit (16) + mono (32) + signed (256). Files are
+// decoded from their own headers, so both modes load the same way; any other mode is
+// refused and leaves the slot at 0 (a silent sample).
 constexpr int loadModeDefault = 0;
 constexpr int loadMode16BitMonoSigned = 304;
 
-void initSound();                                          // sets game.soundReady
-void loadSample(int slot, const char* path, int loadMode); // soundBank[slot], 0 on failure
+// Opens the audio device (44100 Hz, 16 effect channels). game.soundReady becomes 1, or
+// 0 when there is no device or it cannot be opened; the game then runs silently.
+void initSound();
+// Puts a handle to the decoded file in soundBank[slot]; 0 when the file is missing,
+// empty or unreadable, the mode is refused or sound is not ready. Prints nothing.
+void loadSample(int slot, const char* path, int loadMode);
+// Sets the effects master volume from sfxVolumeLevel and channel 1 from musicVolumeLevel.
 void applyVolumes();
+// Starts soundBank[slot] on a free channel (the oldest play gives way when all 16 are
+// busy). Does nothing when sfxVolumeLevel is 0, sound is not ready or the slot holds 0.
 void playSample(int slot);
+// Called first thing every frame while sound is ready.
 void updateSound();
+
+// Closes the device and frees every sample, leaving soundReady 0 and the slots at 0.
+// For tests and tools that switch audio drivers; the game itself never calls it.
+void closeSound();
+
+// The volume the device is given for a level 0 to 4 (0, 63, 126, 190, 255 of 255).
+int volumeValue(int level);

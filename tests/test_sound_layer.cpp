@@ -1,0 +1,243 @@
+// The sound layer under SDL's dummy and disk audio drivers: starting, loading good and
+// bad files, playing, volumes, and a device that cannot be opened.
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "game/game_state.h"
+#include "sound/sound.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Sets an environment variable for one test and puts the old value back afterwards.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        const char* old = std::getenv(name);
+        hadOld_ = old != nullptr;
+        if (hadOld_) old_ = old;
+        setenv(name, value, 1);
+    }
+    ~ScopedEnv() {
+        if (hadOld_) setenv(name_.c_str(), old_.c_str(), 1);
+        else unsetenv(name_.c_str());
+    }
+
+private:
+    std::string name_, old_;
+    bool hadOld_ = false;
+};
+
+fs::path scratchDir() {
+    fs::path dir = fs::temp_directory_path() / ("crowdfire_sound_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    return dir;
+}
+
+void writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+void putLE(std::string& s, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) s.push_back(char((v >> (8 * i)) & 0xFF));
+}
+
+// A 16-bit mono WAV of a 440 Hz tone: loud enough to measure, long enough to overlap.
+fs::path writeToneWav(const fs::path& path, double seconds, double amplitude) {
+    const int rate = 44100;
+    const int frames = int(seconds * rate);
+    std::string data;
+    for (int i = 0; i < frames; ++i)
+        putLE(data, uint32_t(int16_t(amplitude * 32767 * std::sin(2 * M_PI * 440 * i / rate))), 2);
+    std::string wav = "RIFF";
+    putLE(wav, uint32_t(36 + data.size()), 4);
+    wav += "WAVEfmt ";
+    putLE(wav, 16, 4);
+    putLE(wav, 1, 2);         // PCM
+    putLE(wav, 1, 2);         // mono
+    putLE(wav, rate, 4);
+    putLE(wav, rate * 2, 4);  // bytes per second
+    putLE(wav, 2, 2);         // bytes per frame
+    putLE(wav, 16, 2);
+    wav += "data";
+    putLE(wav, uint32_t(data.size()), 4);
+    writeBytes(path, wav + data);
+    return path;
+}
+
+class SoundLayer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetGameMemory();
+        game.sfxVolumeLevel = 1;
+        game.musicVolumeLevel = 1;
+        dir_ = scratchDir();
+    }
+    void TearDown() override {
+        closeSound();
+        fs::remove_all(dir_);
+    }
+    fs::path dir_;
+};
+
+TEST_F(SoundLayer, GoodFilesLoadAndBadOnesLeaveTheirSlotEmpty) {
+    initSound();
+    ASSERT_EQ(game.soundReady, 1) << "the dummy driver always opens";
+
+    fs::path tone = writeToneWav(dir_ / "tone.wav", 0.2, 0.5);
+    writeBytes(dir_ / "empty.ogg", "");
+    writeBytes(dir_ / "corrupt.ogg", std::string("OggS") + std::string(600, '\x5a'));
+    writeBytes(dir_ / "truncated.wav", "RIFF\x10\x00\x00\x00WAVEfmt ");
+
+    loadSample(1, tone.c_str(), loadModeDefault);
+    loadSample(2, tone.c_str(), loadMode16BitMonoSigned);
+    loadSample(3, (dir_ / "missing.ogg").c_str(), loadModeDefault);
+    loadSample(4, (dir_ / "empty.ogg").c_str(), loadModeDefault);
+    loadSample(5, (dir_ / "corrupt.ogg").c_str(), loadMode16BitMonoSigned);
+    loadSample(6, (dir_ / "truncated.wav").c_str(), loadModeDefault);
+    loadSample(7, tone.c_str(), 99);  // not a mode the game knows
+
+    EXPECT_NE(soundBank[1], 0);
+    EXPECT_NE(soundBank[2], 0);
+    EXPECT_NE(soundBank[1], soundBank[2]) << "each load has its own handle";
+    for (int slot = 3; slot <= 7; ++slot) EXPECT_EQ(soundBank[slot], 0) << "slot " << slot;
+
+    // Playing an empty slot, slot 0 or a slot outside the bank is silent and harmless.
+    for (int slot : {0, 3, 4, 5, 6, 7, 17, 18, -1, 1000}) playSample(slot);
+    EXPECT_EQ(Mix_Playing(-1), 0) << "no bad slot started anything";
+    playSample(1);
+    playSample(2);
+    EXPECT_EQ(Mix_Playing(-1), 2) << "two samples overlap on two channels";
+
+    // A good slot reloaded with a bad file becomes silent rather than keeping a stale sample.
+    loadSample(1, (dir_ / "missing.ogg").c_str(), loadModeDefault);
+    EXPECT_EQ(soundBank[1], 0);
+}
+
+// How many busy channels are playing this sample.
+int channelsPlaying(Mix_Chunk* sample) {
+    int count = 0;
+    for (int c = 0; c < Mix_AllocateChannels(-1); ++c)
+        if (Mix_Playing(c) && Mix_GetChunk(c) == sample) ++count;
+    return count;
+}
+
+TEST_F(SoundLayer, SixteenChannelsAndTheOldestPlayGivesWay) {
+    initSound();
+    ASSERT_EQ(game.soundReady, 1);
+    loadSample(1, writeToneWav(dir_ / "first.wav", 5.0, 0.1).c_str(), loadModeDefault);
+    loadSample(2, writeToneWav(dir_ / "later.wav", 5.0, 0.1).c_str(), loadModeDefault);
+    ASSERT_NE(soundBank[1], 0);
+    ASSERT_NE(soundBank[2], 0);
+    playSample(1);
+    for (int i = 0; i < 15; ++i) playSample(2);
+    EXPECT_EQ(Mix_Playing(-1), 16);
+    EXPECT_EQ(Mix_Playing(0), 0) << "channel 0 is kept out of the effects' way";
+    EXPECT_EQ(Mix_Playing(1), 0) << "so is channel 1, the music channel";
+
+    int first = -1;
+    for (int c = 0; c < Mix_AllocateChannels(-1); ++c)
+        if (Mix_Playing(c) && Mix_GetChunk(c) != Mix_GetChunk(15)) first = c;
+    ASSERT_GE(first, 0) << "the first play is on a channel of its own";
+    Mix_Chunk* later = Mix_GetChunk(15);
+
+    playSample(2);  // all busy: the oldest play, the first one, gives way
+    EXPECT_EQ(Mix_Playing(-1), 16);
+    EXPECT_EQ(channelsPlaying(later), 16) << "the newest play took the first play's channel";
+}
+
+TEST_F(SoundLayer, VolumeLevelsAndTheSilentLevel) {
+    EXPECT_EQ(volumeValue(0), 0);
+    EXPECT_EQ(volumeValue(1), 63);
+    EXPECT_EQ(volumeValue(2), 126);
+    EXPECT_EQ(volumeValue(3), 190);
+    EXPECT_EQ(volumeValue(4), 255);
+    EXPECT_EQ(volumeValue(9), 255) << "out-of-range levels are held to the scale";
+
+    initSound();
+    ASSERT_EQ(game.soundReady, 1);
+    loadSample(1, writeToneWav(dir_ / "tone.wav", 1.0, 0.5).c_str(), loadModeDefault);
+
+    game.sfxVolumeLevel = 2;
+    game.musicVolumeLevel = 4;
+    playSample(1);
+    EXPECT_EQ(Mix_MasterVolume(-1), 63) << "126 of 255 on the mixer's 0..128 scale";
+    EXPECT_EQ(Mix_Volume(1, -1), 128) << "channel 1 carries the music level";
+
+    // Level 0 plays nothing and sets no volume.
+    Mix_HaltChannel(-1);
+    game.sfxVolumeLevel = 0;
+    game.musicVolumeLevel = 1;
+    playSample(1);
+    EXPECT_EQ(Mix_Playing(-1), 0);
+    EXPECT_EQ(Mix_Volume(1, -1), 128) << "no volume call at level 0";
+}
+
+TEST_F(SoundLayer, NoDeviceMeansSilenceAndNoLoading) {
+    {
+        ScopedEnv driver("SDL_AUDIODRIVER", "nonexistent");
+        initSound();
+    }
+    EXPECT_EQ(game.soundReady, 0);
+    loadSample(1, writeToneWav(dir_ / "tone.wav", 0.1, 0.5).c_str(), loadModeDefault);
+    EXPECT_EQ(soundBank[1], 0) << "nothing loads without a device";
+    playSample(1);
+    applyVolumes();
+
+    // The layer recovers once a driver is there again.
+    initSound();
+    EXPECT_EQ(game.soundReady, 1);
+}
+
+// Reads the raw stream the disk driver wrote: 16-bit stereo at 44100 Hz.
+double rootMeanSquare(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t count = bytes.size() / 2;
+    if (count == 0) return 0.0;
+    double sum = 0;
+    for (size_t i = 0; i < count; ++i) {
+        int16_t v = int16_t(uint8_t(bytes[2 * i]) | (uint8_t(bytes[2 * i + 1]) << 8));
+        sum += double(v) * v;
+    }
+    return std::sqrt(sum / double(count)) / 32768.0;
+}
+
+double playToDisk(const fs::path& out, const fs::path& sample, int sfxLevel) {
+    ScopedEnv driver("SDL_AUDIODRIVER", "disk");
+    ScopedEnv file("SDL_DISKAUDIOFILE", out.c_str());
+    ScopedEnv pace("SDL_DISKAUDIODELAY", "1");
+    initSound();
+    EXPECT_EQ(game.soundReady, 1);
+    loadSample(1, sample.c_str(), loadModeDefault);
+    EXPECT_NE(soundBank[1], 0);
+    game.sfxVolumeLevel = sfxLevel;
+    playSample(1);
+    SDL_Delay(300);
+    closeSound();
+    return rootMeanSquare(out);
+}
+
+TEST_F(SoundLayer, PlayedSoundReachesTheDeviceAtTheChosenLevel) {
+    fs::path tone = writeToneWav(dir_ / "tone.wav", 2.0, 0.8);
+    double loud = playToDisk(dir_ / "level1.raw", tone, 1);
+    double silent = playToDisk(dir_ / "level0.raw", tone, 0);
+    EXPECT_GT(loud, 0.01) << "the played tone is in the device's stream";
+    EXPECT_EQ(silent, 0.0) << "level 0 plays nothing";
+}
+
+}  // namespace
