@@ -1,6 +1,8 @@
 // Input of the headless display: what a player would do, set directly by tests and tools.
 #pragma once
 
+// Keys pressed while the display is inactive are not heard; (de)activation releases every
+// key and button, as a real window losing or gaining focus does.
 void headlessSetKey(int scanCode, bool down);
 // A pointer outside the page (or x < 0) cannot be reported: getMouse then fails,
 // as it does for a window the pointer has left.

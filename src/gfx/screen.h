@@ -30,6 +30,15 @@ int grabImage(float x1, float y1, float x2, float y2, uint32_t* destination,
               const uint32_t* destinationEnd);
 int putImage(float x, float y, const uint32_t* image, int mode, int opacity);
 
+// Holds the screen lock across several operations, which then neither take nor release
+// it; the display waits meanwhile. Does nothing if this thread already holds it.
+void lockScreen();
+void unlockScreen();
+
+// Draws with the plain one-pixel-at-a-time rules instead of the SSE2 ones; both give
+// identical pages, the switch lets tests and benchmarks hold them against each other.
+void useScalarDrawing(bool scalar);
+
 // Read access for tests and tools (null / -1 with no screen open).
 const uint32_t* pagePixels(int page);
 const uint8_t* dirtyFlags();

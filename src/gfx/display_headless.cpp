@@ -1,0 +1,77 @@
+// The null display: nothing is shown, and the player's input is whatever tests and tools
+// set through headless.h. The pages are read with pagePixels. The game runs the same on it.
+#include <cstring>
+
+#include "gfx/display.h"
+#include "gfx/headless.h"
+#include "gfx/screen_state.h"
+
+namespace {
+int pointerX = -1, pointerY = -1;    // where the pointer is now
+int placedX = -1, placedY = -1;      // where setMouse last put it
+}  // namespace
+
+namespace headlessDisplay {
+
+bool start(bool /*fullScreen*/, const char*& /*error*/) {
+    pointerX = pointerY = placedX = placedY = -1;
+    return true;
+}
+
+void stop() {}
+void wake() {}
+
+// Behaves as a window: a pointer off the page cannot be reported.
+bool pointer(int& x, int& y) {
+    if (pointerX < 0 || pointerY < 0 || pointerX >= screen.width || pointerY >= screen.height) return false;
+    x = pointerX;
+    y = pointerY;
+    return true;
+}
+
+void movePointer(int x, int y) {
+    ScreenLockScope lock;
+    pointerX = placedX = x;
+    pointerY = placedY = y;
+}
+
+void showPointer(bool /*visible*/) {}
+
+}  // namespace headlessDisplay
+
+// An inactive window hears no keys, as on a real display.
+void headlessSetKey(int scanCode, bool down) {
+    if (scanCode < 0 || scanCode > 127) return;
+    ScreenLockScope lock;
+    if (input.active) input.keyTable[scanCode] = down ? 1 : 0;
+}
+
+void headlessSetPointer(int x, int y) {
+    ScreenLockScope lock;
+    pointerX = x;
+    pointerY = y;
+}
+
+void headlessSetButtons(int mask) {
+    ScreenLockScope lock;
+    input.buttons = mask & 7;
+}
+
+// Like the window gaining or losing focus: everything held is forgotten either way.
+void headlessSetActive(bool active) {
+    ScreenLockScope lock;
+    input.active = active;
+    std::memset(input.keyTable, 0, sizeof input.keyTable);
+    input.buttons = 0;
+}
+
+void headlessPointer(int& x, int& y) {
+    ScreenLockScope lock;
+    x = placedX;
+    y = placedY;
+}
+
+bool headlessPointerVisible() {
+    ScreenLockScope lock;
+    return input.pointerVisible;
+}

@@ -1,0 +1,56 @@
+// The one screen of the process, the input state the display side keeps current, and
+// the screen lock they share. Private to the graphics layer: the game sees screen.h and
+// input.h only.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+struct ScreenState {
+    bool open = false;
+    int width = 0, height = 0;
+    int bytesPerPixel = 0;
+    int pitch = 0;  // bytes per page row
+    int pageCount = 0;
+    int wordsPerPage = 0;
+    std::unique_ptr<uint32_t[]> pageMemory;  // every page, one after the other, black at creation
+    int workPage = 0;
+    int visiblePage = 0;
+    std::unique_ptr<uint32_t*[]> rowTable;  // start of each row of the work page
+    std::unique_ptr<uint8_t[]> dirty;       // 1: row of the visible page not yet shown
+    int viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;
+    uint32_t backgroundColour = 0;
+    bool fullScreen = false;  // which form the display has now
+};
+
+// Written by the display side (or the headless setters) under the screen lock.
+struct InputState {
+    uint8_t keyTable[128] = {};
+    int buttons = 0;
+    int wheel = 0;
+    bool active = true;
+    bool pointerVisible = true;
+};
+
+extern ScreenState screen;
+extern InputState input;
+
+uint32_t* pageStart(int page);
+
+// Holds the screen lock for its lifetime unless this thread already holds it, so an
+// operation called inside a held lock neither deadlocks nor releases it early.
+class ScreenLockScope {
+public:
+    ScreenLockScope();
+    ~ScreenLockScope();
+    ScreenLockScope(const ScreenLockScope&) = delete;
+    ScreenLockScope& operator=(const ScreenLockScope&) = delete;
+
+private:
+    bool took;
+};
+
+bool screenLockHeldHere();
+
+// A page coordinate from a caller's single: halves away from zero; false for NaN.
+bool roundToPixel(float value, int& pixel);
