@@ -1,0 +1,76 @@
+#include "game/blood_drops.h"
+
+#include "game/game_state.h"
+#include "game/numbers.h"
+#include "game/pool_search.h"
+
+namespace {
+
+constexpr int splashKind = 2;
+constexpr int poolMarkKind = 4;
+constexpr int scorchMarkKind = 10;
+
+// Flying drops are kinds 1 and 2; marks never leave the ground.
+constexpr int firstLyingKind = 3;
+// People images start at frame 16 with the blood: imageIndex counts from there.
+constexpr int bloodFrameOffset = 15;
+constexpr int scorchOpacity = 160;
+constexpr double gravity = 0.008;
+
+constexpr double sidewaysSpeeds[6] = {0.15, 0.2, 0.25, -0.15, -0.2, -0.25};
+
+// A random one of blood frames `first` to `last` of the bleeding person's kind block,
+// counted from the blood frames; one draw.
+int randomBloodImage(int personKind, int first, int last) {
+    const int frame = randomBelow(last - first + 1) + first;
+    return kindBlockSize * (personKind - 1) + frame;
+}
+
+// Sprays and splashes: sideways speed, then upward speed, then the image: three draws,
+// a splash a fourth for its narrower choice of images.
+void launchDrop(Entity& drop, int kind, int personKind, int groundY) {
+    drop.vx = float(sidewaysSpeeds[randomBelow(6)]);
+    drop.vy = float((randomBelow(3) + 1) / 10.0);
+    drop.groundY = groundY;
+    drop.imageIndex = randomBloodImage(personKind, 1, 9);
+    if (kind == splashKind) drop.imageIndex = randomBloodImage(personKind, 3, 6);
+}
+
+// Up while vy is positive, then down; it lies still from the update that brings y to
+// its ground, wherever x has drifted to by then.
+void flyDrop(Entity& drop) {
+    drop.y = float(double(drop.y) - double(drop.vy));
+    drop.vy = float(double(drop.vy) - gravity);
+    drop.x = float(double(drop.x) + double(drop.vx));
+}
+
+void drawDrop(const Entity& drop) {
+    if (drop.kind < scorchMarkKind)
+        drawAtWorld(bankImage(peopleBank, drop.imageIndex + bloodFrameOffset), drop.x, drop.y, transparent);
+    else
+        drawAtWorld(bankImage(spriteBank, drop.imageIndex), drop.x, drop.y, blend, scorchOpacity);
+}
+
+}  // namespace
+
+void spawnBloodDrop(float x, float y, int kind, int imageSelector, int groundY) {
+    const int i = findFreeRecord(bloodDrops);
+    if (i == 0) return;
+    Entity& drop = bloodDrops[i];
+    drop.active = 1;
+    drop.x = x;
+    drop.y = y;
+    drop.kind = kind;
+    if (kind < firstLyingKind) launchDrop(drop, kind, imageSelector, groundY);
+    if (kind == poolMarkKind) drop.imageIndex = randomBloodImage(imageSelector, 1, 9);
+    if (kind == scorchMarkKind) drop.imageIndex = imageSelector;
+}
+
+void updateBloodDrops() {
+    for (int i = 1; i <= bloodDropsLast; ++i) {
+        Entity& drop = bloodDrops[i];
+        if (drop.active == 0) continue;
+        if (drop.kind < firstLyingKind && double(drop.y) < drop.groundY) flyDrop(drop);
+        drawDrop(drop);
+    }
+}
