@@ -1,6 +1,12 @@
 #include "game/frame_loop.h"
 
+#include "game/blasts.h"
+#include "game/blood_drops.h"
+#include "game/bombs.h"
+#include "game/crowd.h"
 #include "game/game_state.h"
+#include "game/gibs.h"
+#include "game/gunfire.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
 #include "sound/sound.h"
@@ -15,6 +21,7 @@ constexpr int scrollLimit = 320;
 constexpr int buttonLeftAlone = 1;
 constexpr int buttonRightAlone = 2;
 constexpr int cooldownFrames = 20;
+constexpr int bombFallSample = 12;
 
 void scrollByArrowKeys() {
     if (keyDown(scanLeft)) game.scrollX -= scrollStep;
@@ -56,6 +63,29 @@ void drawBackgrounds() {
     putImage(float(320 - game.scrollX), float(game.shakeOffset), bankRow(backgroundBank, 2), opaque, -1);
 }
 
+// The falling sound and the cooldown come even when all twenty bombs are in flight.
+void dropBombOnRightButton() {
+    if (game.mouseButtons != buttonRightAlone || game.fireCooldown != 0) return;
+    game.fireCooldown = cooldownFrames;
+    if (game.soundReady == 1) playSample(bombFallSample);
+    spawnBomb(float(double(game.mouseX) + game.scrollX - 3), -100, 1);
+}
+
+// The shot comes before every pass, so its victims already fall in this frame.
+void fireGunOnLeftButton() {
+    if (game.mouseButtons == buttonLeftAlone && game.fireCooldown == 0) fireGun();
+}
+
+// The order of the passes is the order of the layers: blood under bodies, bodies under
+// the walking people, people under blasts, blasts under the falling bombs.
+void updatePools() {
+    updateBloodDrops();
+    updateGibs();
+    updateCrowd();
+    updateBlasts();
+    updateBombs();
+}
+
 // The crosshair stays in screen coordinates: it follows neither the scroll nor the shake.
 void drawCrosshair() {
     int recoil = crosshairRecoil(game.fireCooldown);
@@ -85,8 +115,11 @@ void runFrame() {
     setPages(game.workPage, game.workPage ^ 1);
     readMouse();
     clearScreen();
+    dropBombOnRightButton();
     advanceShake();
     drawBackgrounds();
+    fireGunOnLeftButton();
+    updatePools();
     drawCrosshair();
     game.workPage ^= 1;
 }

@@ -1,0 +1,211 @@
+#include "scenario_runner.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "game/frame_loop.h"
+#include "game/game_state.h"
+#include "game/startup.h"
+#include "gfx/headless.h"
+#include "gfx/input.h"
+#include "gfx/screen.h"
+
+namespace {
+
+constexpr int pageWidth = 320;
+constexpr int pageHeight = 240;
+constexpr int scanLeft = 75;
+constexpr int scanRight = 77;
+
+bool parseWholeNumber(const std::string& text, int& value) {
+    std::size_t used = 0;
+    try {
+        value = std::stoi(text, &used);
+    } catch (...) {
+        return false;
+    }
+    return used == text.size();
+}
+
+bool parseRange(const std::string& text, ScenarioInput& input) {
+    const std::size_t dash = text.find('-', 1);
+    if (dash == std::string::npos) {
+        if (!parseWholeNumber(text, input.firstFrame)) return false;
+        input.lastFrame = input.firstFrame;
+    } else if (!parseWholeNumber(text.substr(0, dash), input.firstFrame) ||
+               !parseWholeNumber(text.substr(dash + 1), input.lastFrame)) {
+        return false;
+    }
+    return input.firstFrame >= 0 && input.lastFrame >= input.firstFrame;
+}
+
+bool parseKeys(const std::string& text, ScenarioInput& input) {
+    if (text == "-") return true;
+    std::stringstream list(text);
+    std::string key;
+    while (std::getline(list, key, ',')) {
+        if (key == "left") input.left = true;
+        else if (key == "right") input.right = true;
+        else return false;
+    }
+    return true;
+}
+
+// "F[-G] X Y BUTTONS [KEYS]" or "F[-G] off BUTTONS [KEYS]".
+bool parseInput(std::istringstream& words, const std::string& range, ScenarioInput& input, std::string& why) {
+    if (!parseRange(range, input)) return why = "bad frame range '" + range + "'", false;
+    std::string word;
+    if (!(words >> word)) return why = "missing pointer", false;
+    if (word == "off") {
+        input.pointerOff = true;
+    } else {
+        std::string y;
+        if (!parseWholeNumber(word, input.pointerX) || !(words >> y) || !parseWholeNumber(y, input.pointerY))
+            return why = "bad pointer position", false;
+    }
+    if (!(words >> word) || !parseWholeNumber(word, input.buttons) || input.buttons < 0 || input.buttons > 7)
+        return why = "buttons must be a mask from 0 to 7", false;
+    if (words >> word && !parseKeys(word, input)) return why = "keys are 'left', 'right' or '-'", false;
+    if (words >> word) return why = "unexpected '" + word + "'", false;
+    return true;
+}
+
+bool parseLine(const std::string& line, Scenario& scenario, std::string& why) {
+    std::istringstream words(line.substr(0, line.find('#')));
+    std::string first;
+    if (!(words >> first)) return true;
+    std::string value, extra;
+    if (first == "seed") {
+        if (!(words >> value) || words >> extra) return why = "seed takes one number", false;
+        try {
+            scenario.seed = std::stod(value);
+        } catch (...) {
+            return why = "bad seed '" + value + "'", false;
+        }
+        return true;
+    }
+    if (first == "frames") {
+        if (!(words >> value) || words >> extra || !parseWholeNumber(value, scenario.frames) || scenario.frames < 0)
+            return why = "frames takes one whole number", false;
+        return true;
+    }
+    ScenarioInput input;
+    if (!parseInput(words, first, input, why)) return false;
+    scenario.inputs.push_back(input);
+    return true;
+}
+
+int framesToRun(const Scenario& scenario) {
+    if (scenario.frames >= 0) return scenario.frames;
+    int frames = 0;
+    for (const ScenarioInput& input : scenario.inputs)
+        if (input.lastFrame + 1 > frames) frames = input.lastFrame + 1;
+    return frames;
+}
+
+void applyInput(const Scenario& scenario, int frame) {
+    const ScenarioInput* chosen = nullptr;
+    for (const ScenarioInput& input : scenario.inputs)
+        if (frame >= input.firstFrame && frame <= input.lastFrame) chosen = &input;
+    const ScenarioInput none;
+    const ScenarioInput& input = chosen ? *chosen : none;
+    if (chosen && input.pointerOff) headlessSetPointer(-1, -1);
+    if (chosen && !input.pointerOff) headlessSetPointer(input.pointerX, input.pointerY);
+    headlessSetButtons(input.buttons);
+    headlessSetKey(scanLeft, input.left);
+    headlessSetKey(scanRight, input.right);
+}
+
+void putLittleEndian(std::vector<unsigned char>& out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+}  // namespace
+
+bool parseScenario(std::istream& script, Scenario& scenario, std::string& error) {
+    std::string line;
+    int number = 0;
+    while (std::getline(script, line)) {
+        ++number;
+        std::string why;
+        if (!parseLine(line, scenario, why)) {
+            error = "line " + std::to_string(number) + ": " + why;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool loadScenario(const std::string& path, Scenario& scenario, std::string& error) {
+    std::ifstream file(path);
+    if (!file) {
+        error = "cannot open " + path;
+        return false;
+    }
+    if (!parseScenario(file, scenario, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    return true;
+}
+
+bool runScenario(const Scenario& scenario, ScenarioResult& result, std::string& error) {
+    if (!startUp(DisplayBackend::headless)) {
+        error = std::string("cannot open the headless screen: ") + screenError();
+        return false;
+    }
+    headlessSetActive(true);
+    randomize(scenario.seed);
+    result.frames = framesToRun(scenario);
+    for (int frame = 0; frame < result.frames; ++frame) {
+        applyInput(scenario, frame);
+        runFrame();
+    }
+    result.pageHash = hashBytes(lastDrawnPage(), sizeof(uint32_t) * pageWidth * pageHeight);
+    result.poolsHash = hashPools();
+    return true;
+}
+
+const uint32_t* lastDrawnPage() { return pagePixels(game.workPage ^ 1); }
+
+uint64_t hashBytes(const void* data, std::size_t size, uint64_t hash) {
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    for (std::size_t i = 0; i < size; ++i) {
+        hash ^= bytes[i];
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+uint64_t hashPools() {
+    uint64_t hash = hashBytes(people.data(), sizeof people);
+    hash = hashBytes(blasts.data(), sizeof blasts, hash);
+    hash = hashBytes(bombs.data(), sizeof bombs, hash);
+    hash = hashBytes(bloodDrops.data(), sizeof bloodDrops, hash);
+    return hashBytes(gibs.data(), sizeof gibs, hash);
+}
+
+bool writePageBitmap(const std::string& path, const uint32_t* page, std::string& error) {
+    if (page == nullptr) return error = "no page to write", false;
+    const uint32_t rowBytes = pageWidth * 3;  // 960, already a multiple of 4
+    const uint32_t pixelBytes = rowBytes * pageHeight;
+    std::vector<unsigned char> out;
+    out.push_back('B');
+    out.push_back('M');
+    putLittleEndian(out, 54 + pixelBytes, 4);
+    putLittleEndian(out, 0, 4);
+    putLittleEndian(out, 54, 4);
+    putLittleEndian(out, 40, 4);
+    putLittleEndian(out, pageWidth, 4);
+    putLittleEndian(out, pageHeight, 4);
+    putLittleEndian(out, 1, 2);
+    putLittleEndian(out, 24, 2);
+    for (int i = 0; i < 6; ++i) putLittleEndian(out, 0, 4);
+    for (int y = pageHeight - 1; y >= 0; --y)
+        for (int x = 0; x < pageWidth; ++x) putLittleEndian(out, page[y * pageWidth + x], 3);
+    std::ofstream file(path, std::ios::binary);
+    if (!file.write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size())))
+        return error = "cannot write " + path, false;
+    return true;
+}
