@@ -9,6 +9,9 @@ protected:
     static uint32_t colourOf(int slot) { return 0x00010101u * uint32_t(slot * 20); }
     void SetUp() override {
         WorldTest::SetUp();
+        paintBlastImages();
+    }
+    static void paintBlastImages() {
         for (int slot = 3; slot <= 8; ++slot) paintImage(spriteBank, slot, 25, 26, colourOf(slot));
     }
     // The slot drawn this frame, 0 for none.
@@ -26,6 +29,7 @@ TEST_F(Blasts, FirstImageLastsZeroToFourFramesThenFiveEach) {
     const int expectedFirst[6] = {0, 2, 1, 0, 4, 3};
     for (int created = 1; created <= 5; ++created) {
         resetGameMemory();
+        paintBlastImages();
         game.cycle5 = created;
         spawnBlast(10, 10, 1);
         int framesShown[9] = {};

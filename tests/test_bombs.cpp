@@ -1,4 +1,5 @@
 #include "game/bombs.h"
+#include "game/gibs.h"
 
 #include <cmath>
 
