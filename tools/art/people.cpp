@@ -1,0 +1,157 @@
+// The people sheets: one figure painter that turns the letter poses of people_poses.cpp
+// into pixels with the colours of one kind of person, placed at the rectangles the game
+// cuts. Kinds 1 to 3 are men (brown hair and a blue shirt; a green cap and a rust
+// jacket; fair hair and a white shirt), kind 4 a woman with long auburn hair in a
+// purple dress.
+#include "art.h"
+#include "people_poses.h"
+
+namespace {
+
+struct Palette {
+    uint32_t hair, hairShade, cap, skin, skinShade, eye;
+    uint32_t top, topShade, lower, lowerLeg, farLeg, shoes;
+    bool longHair;  // shows the 'w' and 'W' letters
+};
+
+constexpr uint32_t bloodBright = 0xA81010, bloodDark = 0x6C0808, flesh = 0xC0504A, bone = 0xE8E0C8;
+
+Palette paletteOf(int kind) {
+    switch (kind) {
+        case 1:
+            return {0x5A3A22, 0x3E2816, keyColour, 0xE0B090, 0xB88A6C, 0x201810,
+                    0x3A62B0, 0x28488A, 0x45474F, 0x45474F, 0x303238, 0x2A2420, false};
+        case 2:
+            return {0x2E5A3A, 0x1E4028, 0x1E4028, 0xA87050, 0x86563C, 0x1A1210,
+                    0xB8642A, 0x8C4A1E, 0x2E3450, 0x2E3450, 0x20243A, 0x1E1A18, false};
+        case 3:
+            return {0xDCC070, 0xB89C50, keyColour, 0xF0C8A8, 0xC8A084, 0x2A2018,
+                    0xE8E4DA, 0xB4B0A6, 0x4C6C9C, 0x4C6C9C, 0x3A5478, 0x5A3A24, false};
+        default:
+            return {0x8A3A1E, 0x642814, keyColour, 0xEDBE9C, 0xC89A7C, 0x2A1810,
+                    0x84408E, 0x62306C, 0x84408E, 0xEDBE9C, 0xC89A7C, 0x4A1A1A, true};
+    }
+}
+
+// What a body burnt by a blast looks like: the same shapes in soot and embers.
+Palette charred(const Palette& p) {
+    Palette c = p;
+    c.hair = c.hairShade = c.cap = 0x1A1614;
+    c.skin = 0x4A3A30;
+    c.skinShade = c.eye = 0x2A201A;
+    c.top = 0x3A3430;
+    c.topShade = 0x26221E;
+    c.lower = c.lowerLeg = 0x2E2A26;
+    c.farLeg = c.shoes = 0x1A1816;
+    return c;
+}
+
+uint32_t letterColour(char letter, const Palette& p) {
+    switch (letter) {
+        case 'H': return p.hair;
+        case 'G': return p.hairShade;
+        case 'w': return p.longHair ? p.hair : keyColour;
+        case 'C': return p.cap;
+        case 'S': return p.skin;
+        case 's': return p.skinShade;
+        case 'E': return p.eye;
+        case 'T': return p.top;
+        case 't': return p.topShade;
+        case 'L': return p.lower;
+        case 'W': return p.longHair ? p.lower : keyColour;
+        case 'l': return p.lowerLeg;
+        case 'k': return p.farLeg;
+        case 'K': return p.shoes;
+        case 'R': return bloodBright;
+        case 'r': return bloodDark;
+        case 'M': return flesh;
+        case 'B': return bone;
+        default: return keyColour;
+    }
+}
+
+void paintLetters(Canvas& sheet, int left, int top, const char* const* rows, int width, int height,
+                  const Palette& palette, bool mirrored) {
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            char letter = rows[y][mirrored ? width - 1 - x : x];
+            setPixel(sheet, left + x, top + y, letterColour(letter, palette));
+        }
+}
+
+struct Origin {
+    int x, y;
+};
+
+// Top-left corner of frame f (1 to 53) on a people sheet, as the game cuts them.
+Origin frameOrigin(int f) {
+    if (f <= 12) return {20 * f - 20, 0};
+    if (f <= 24) return {20 * (f - 13), 25};
+    if (f == 25) return {20, 48};
+    if (f == 26) return {40, 48};
+    if (f == 27) return {0, 48};
+    if (f <= 37) return {20 * (f - 25), 48};
+    if (f <= 41) return {20 * (f - 37), 73};
+    if (f <= 48) return {100 + 20 * (f - 42), 72};
+    if (f == 49) return {0, 96};
+    if (f == 50) return {20, 96};
+    if (f == 51) return {40, 96};
+    if (f == 52) return {80, 96};
+    return {100, 96};
+}
+
+bool isChipFrame(int f) { return (f >= 13 && f <= 24) || (f >= 38 && f <= 41); }
+
+// What each figure frame shows. The frames the game draws come first; the others are
+// variants (facing left, burnt) so that every sheet is complete.
+struct FigureRecipe {
+    int frame;
+    PoseName pose;
+    bool mirrored;
+    bool burnt;
+};
+
+constexpr FigureRecipe figureRecipes[] = {
+    {1, walkStrideA, false, false},  {2, walkPassA, false, false},     {3, walkStrideB, false, false},
+    {4, walkPassB, false, false},    {5, torsoHit, false, false},      {6, torsoFalling, false, false},
+    {7, torsoLanding, false, false}, {8, torsoBody, false, false},     {9, headHit, false, false},
+    {10, headKneeling, false, false}, {11, headFalling, false, false}, {12, headBody, false, false},
+    {25, crawlReach, false, false},  {26, crawlPull, false, false},    {27, finishedBody, false, false},
+    {42, bledBody, false, false},    {50, thrownBody, false, false},   {51, landedBody, false, false},
+    {28, walkStrideA, true, false},  {29, walkPassA, true, false},     {30, walkStrideB, true, false},
+    {31, walkPassB, true, false},    {32, crawlReach, true, false},    {33, crawlPull, true, false},
+    {34, torsoBody, true, false},    {35, headBody, true, false},      {36, finishedBody, true, false},
+    {37, bledBody, true, false},     {43, torsoBody, false, true},     {44, headBody, false, true},
+    {45, finishedBody, false, true}, {46, bledBody, false, true},      {47, thrownBody, false, true},
+    {48, landedBody, false, true},   {49, thrownBody, true, false},    {52, landedBody, true, false},
+    {53, landedBody, true, true},
+};
+
+// Frames 13 to 15 are chunks knocked off by a head shot, 16 to 24 blood (18 to 21 are
+// the splashes of things landing), 38 to 41 more blood.
+constexpr ChipName chipRecipes[] = {
+    fleshChip, scalpChip, clothChip,                                            // 13 to 15
+    bloodDrop, bloodBlob, splashStar, splashStreak, splashRing, splashCrescent,  // 16 to 21
+    bloodPool, bloodPair, bloodSmear,                                           // 22 to 24
+    bloodSpeck, bloodTrail, splashFan, bloodDrip,                               // 38 to 41
+};
+
+ChipName chipOfFrame(int f) { return chipRecipes[f <= 24 ? f - 13 : f - 38 + 12]; }
+
+}  // namespace
+
+Canvas paintPeopleSheet(int kind) {
+    Canvas sheet = makeCanvas(sheetWidth, sheetHeight, keyColour);
+    Palette palette = paletteOf(kind);
+    for (const FigureRecipe& recipe : figureRecipes) {
+        Origin at = frameOrigin(recipe.frame);
+        paintLetters(sheet, at.x, at.y, figurePoses[recipe.pose].rows, figureWidth, figureHeight,
+                     recipe.burnt ? charred(palette) : palette, recipe.mirrored);
+    }
+    for (int f = 1; f <= 53; ++f) {
+        if (!isChipFrame(f)) continue;
+        Origin at = frameOrigin(f);
+        paintLetters(sheet, at.x, at.y, chipPoses[chipOfFrame(f)].rows, chipSize, chipSize, palette, false);
+    }
+    return sheet;
+}
