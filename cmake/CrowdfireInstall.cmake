@@ -166,4 +166,15 @@ if(CROWDFIRE_TESTS)
   add_test(NAME debian_package COMMAND ${e2e_dir}/check_deb.sh
     ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/deb-test ${CROWDFIRE_APP_ID})
 
+  # Under the sanitizers the game is too slow to walk its crowd at the real pace, and
+  # playing it proves nothing the normal build does not.
+  if(NOT CROWDFIRE_SANITIZE)
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    add_test(NAME play_installed_game COMMAND ${Python3_EXECUTABLE} ${e2e_dir}/play_test.py
+      --stage ${stage_dir} --artifacts ${CMAKE_BINARY_DIR}/e2e)
+    # Alone, so that the game keeps its pace on a two-core machine.
+    set_tests_properties(play_installed_game PROPERTIES
+      FIXTURES_REQUIRED staged_install RUN_SERIAL TRUE TIMEOUT 300)
+  endif()
+
 endif()

@@ -1,0 +1,281 @@
+#!/usr/bin/env python3
+"""Plays the installed game the way a person would, and checks what the screen shows.
+
+Starts a virtual X server, runs the staged launcher (which changes into the data
+directory and runs the game full screen), and drives it with real X input through
+xdotool: scroll left with the arrow key, shoot a walking person, drop a bomb, quit with
+Escape. Every check reads the pixels of root-window screenshots: the page the game shows
+is found inside the screen (scaled by a whole factor and centred), and compared with the
+installed background bitmaps, which are exactly what the scene shows where nothing is
+drawn over it.
+
+    play_test.py --stage STAGE_DIR [--artifacts DIR]
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import pixels  # noqa: E402
+
+SCREEN_WIDTH, SCREEN_HEIGHT = 800, 600  # not a multiple of the page: it is scaled by 2 and centred
+PARK = (312, 4)  # page point where the pointer waits: its crosshair stays above the walking band
+CLICK_HOLD = 0.08  # long enough for a frame to see the button, shorter than the 20-frame cooldown
+
+
+class TestFailure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise TestFailure(message)
+
+
+def wait_for(describe, timeout, probe, interval=0.05):
+    """Calls probe until it returns something true; fails after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    while True:
+        result = probe()
+        if result:
+            return result
+        if time.monotonic() > deadline:
+            raise TestFailure(f"timed out after {timeout:.0f} s waiting for {describe}")
+        time.sleep(interval)
+
+
+def start_x_server():
+    """Starts Xvfb on a display number it picks itself, so parallel runs never collide."""
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(
+        ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+         f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp", "-noreset"],
+        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as numbers:
+        number = numbers.readline().strip()
+    check(number.isdigit(), "Xvfb did not report a display number")
+    return server, ":" + number
+
+
+class Session:
+    """The X server, the game, and the input and screenshots that pass between them."""
+
+    def __init__(self, display, artifacts):
+        self.display = display
+        self.artifacts = artifacts
+        self.environment = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy")
+        self.environment.pop("SDL_VIDEODRIVER", None)
+        self.geometry = None
+
+    def xdotool(self, *arguments):
+        subprocess.run(["xdotool", *map(str, arguments)], env=self.environment, check=True,
+                       stdout=subprocess.DEVNULL)
+
+    def screenshot(self):
+        """The whole screen as a pixels.Image, and the moment it was taken."""
+        before = time.monotonic()
+        data = subprocess.run(["/usr/bin/import", "-display", self.display, "-window", "root",
+                               "-depth", "8", "ppm:-"],
+                              env=self.environment, check=True, capture_output=True).stdout
+        return pixels.parse_ppm(data), (before + time.monotonic()) / 2
+
+    def page(self):
+        """The game's page as the screen shows it, with the time it was seen."""
+        screen, moment = self.screenshot()
+        if self.geometry is None:
+            self.geometry = pixels.PageGeometry(screen.width, screen.height)
+        return self.geometry.extract(screen), moment
+
+    def to_screen(self, x, y):
+        return self.geometry.to_screen(x, y)
+
+    def move(self, x, y):
+        self.xdotool("mousemove", "--sync", *self.to_screen(x, y))
+
+    def click(self, button, x, y):
+        sx, sy = self.to_screen(x, y)
+        park_x, park_y = self.to_screen(*PARK)
+        self.xdotool("mousemove", "--sync", sx, sy, "mousedown", button, "sleep", CLICK_HOLD,
+                     "mouseup", button, "mousemove", park_x, park_y)
+
+    def save(self, name, image):
+        if self.artifacts:
+            pixels.save_png(image, os.path.join(self.artifacts, name))
+
+
+def wait_for_game_window(session):
+    """The first frame shows world x 160 to 479: no person has walked that far yet."""
+    def shows_scene():
+        page, _ = session.page()
+        return page if pixels.scene_match(page, session.world, 160) > 0.95 else None
+    return wait_for("the game to show the centre of the scene", 20, shows_scene, 0.2)
+
+
+def check_letterbox(session):
+    screen, _ = session.screenshot()
+    check(session.geometry.border_is_black(screen),
+          "the screen outside the scaled page is not black: the page is not centred as expected")
+
+
+def scroll_to_left_edge(session, start_page):
+    """Holds Left until the page shows the left background from its first column."""
+    session.xdotool("keydown", "Left")
+    try:
+        def at_left_edge():
+            page, _ = session.page()
+            return page if pixels.scene_match(page, session.world, 0) > 0.85 else None
+        page = wait_for("scrolling to the left edge", 8, at_left_edge)
+    finally:
+        session.xdotool("keyup", "Left")
+    check(pixels.scene_match(page, session.world, 160) < 0.5,
+          "the scene at the left edge still matches the centre view")
+    check(pixels.scene_match(start_page, session.world, 0) < 0.5,
+          "the opening view already matched the left edge")
+    return page
+
+
+def find_walkers(session, minimum):
+    def enough_people():
+        page, moment = session.page()
+        people, _ = pixels.find_people(page, session.world, 0)
+        return (page, moment, people) if len(people) >= minimum else None
+    return wait_for(f"at least {minimum} people in view", 40, enough_people, 0.3)
+
+
+def check_crowd_moves(session):
+    """Two looks half a second apart: the people are further right."""
+    first_page, first_time, first_people = find_walkers(session, 3)
+    time.sleep(0.5)
+    second_page, second_time = session.page()
+    second_people, second_blobs = pixels.find_people(second_page, session.world, 0)
+    moves = pixels.match_movements(first_people, second_people)
+    forward = [dx for _, _, dx in moves if dx >= 3]
+    check(len(forward) >= 2 and len(forward) * 2 > len(moves),
+          f"the crowd does not walk right: horizontal moves {[dx for _, _, dx in moves]}")
+    speed = sorted(forward)[len(forward) // 2] / (second_time - first_time)
+    return first_page, second_page, second_time, second_blobs, moves, speed
+
+
+def shoot_a_walker(session):
+    """Shoots an isolated walking person; retries when the shot misses a moving target."""
+    for attempt in range(1, 7):
+        before, page, seen_at, blobs, moves, speed = check_crowd_moves(session)
+        if attempt == 1:
+            print(f"the crowd walks right at about {speed:.0f} page pixels per second")
+        target = pixels.choose_target(moves, blobs)
+        if target is None:
+            continue
+        # The person keeps walking while we look and move the pointer: aim ahead.
+        lead = speed * (time.monotonic() - seen_at + 0.05)
+        aim_x = round((target.left + target.right) / 2 + lead)
+        aim_y = target.top + 6  # inside the 12 rows from head to feet that a shot can hit
+        box = (aim_x - 14, aim_y - 10, aim_x + 14, aim_y + 16)
+        red_before = pixels.static_red(before, page, session.world, 0, box)
+        session.click(1, aim_x, aim_y)
+        time.sleep(1.2)  # the drops fly their arc and the body falls
+        after_one, _ = session.page()
+        time.sleep(0.6)
+        after_two, _ = session.page()
+        red_after = pixels.static_red(after_one, after_two, session.world, 0, box)
+        print(f"shot {attempt} at page ({aim_x}, {aim_y}): still red pixels near it "
+              f"{red_before} before, {red_after} after")
+        if red_after >= 4 and red_after >= red_before + 4:
+            session.save("shot.png", after_two)
+            return aim_x, aim_y
+    raise TestFailure("no shot left blood where it landed in 6 tries")
+
+
+def drop_a_bomb(session, shot_x):
+    """Right click: the bomb falls for about a second, then blasts fill the area around it."""
+    target_x = 230 if shot_x < 160 else 90
+    target_y = 160
+    box = (target_x - 25, target_y - 30, target_x + 30, target_y + 30)
+    previous, _ = session.page()
+    session.click(3, target_x, target_y)
+    clicked = time.monotonic()
+    biggest, biggest_page = 0, None
+    while time.monotonic() - clicked < 3.5:
+        page, _ = session.page()
+        changed = pixels.changed_pixels(previous, page, box)
+        if changed > biggest:
+            biggest, biggest_page = changed, page
+        previous = page
+    print(f"bomb at page ({target_x}, {target_y}): at most {biggest} pixels changed "
+          f"between two looks near it")
+    check(biggest >= 300, f"no explosion showed near the bomb's target ({biggest} pixels changed)")
+    session.save("explosion.png", biggest_page)
+
+
+def quit_with_escape(session, game):
+    # Escape is tested once per frame: hold it until the game has gone.
+    session.xdotool("keydown", "Escape")
+    try:
+        status = game.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        raise TestFailure("the game did not end within 10 s of Escape")
+    finally:
+        session.xdotool("keyup", "Escape")
+    check(status == 0, f"the game ended with status {status}, not 0")
+
+
+def play(stage, artifacts):
+    data_dir = os.path.join(stage, "usr/share/games/crowdfire")
+    launcher = os.path.join(stage, "usr/games/crowdfire")
+    check(os.access(launcher, os.X_OK), f"no launcher at {launcher}")
+    world = pixels.load_world(os.path.join(data_dir, "BACKG11a24.BMP"),
+                              os.path.join(data_dir, "BACKG12a24.BMP"))
+    server, display = start_x_server()
+    game = None
+    try:
+        session = Session(display, artifacts)
+        session.world = world
+        log = open(os.path.join(artifacts or tempfile.gettempdir(), "game.log"), "w")
+        # Started from elsewhere on purpose: the launcher must find the data itself.
+        game = subprocess.Popen([launcher], cwd="/", env=session.environment,
+                                stdout=log, stderr=subprocess.STDOUT)
+        start_page = wait_for_game_window(session)
+        print(f"game shows the scene, page scaled by {session.geometry.scale} "
+              f"at ({session.geometry.left}, {session.geometry.top})")
+        session.save("start.png", start_page)
+        check_letterbox(session)
+        session.xdotool("search", "--name", "^crowdfire$", "windowfocus")
+        session.move(*PARK)
+        session.save("scrolled.png", scroll_to_left_edge(session, start_page))
+        print("the scene scrolled to its left edge")
+        shot_x, _ = shoot_a_walker(session)
+        drop_a_bomb(session, shot_x)
+        check(game.poll() is None, "the game ended before Escape")
+        quit_with_escape(session, game)
+        game = None
+        print("Escape ended the game with status 0")
+    finally:
+        if game is not None:
+            game.kill()
+            game.wait()
+        server.terminate()
+        server.wait()
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--stage", required=True, help="staging root of an install with prefix /usr")
+    parser.add_argument("--artifacts", help="directory for screenshots and the game's output")
+    options = parser.parse_args()
+    if options.artifacts:
+        os.makedirs(options.artifacts, exist_ok=True)
+    try:
+        play(options.stage, options.artifacts)
+    except TestFailure as failure:
+        print(f"FAIL: {failure}", file=sys.stderr)
+        return 1
+    print("the installed game played as expected")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
