@@ -12,10 +12,18 @@
 #include <filesystem>
 #include <string>
 
+#include "game/game_state.h"
 #include "gfx/screen.h"
 #include "scenario_runner.h"
 
 namespace {
+
+template <class Pool>
+int countActive(const Pool& pool) {
+    int count = 0;
+    for (const Entity& record : pool) count += record.active;
+    return count;
+}
 
 int usage() {
     std::fprintf(stderr, "usage: scenario SCRIPT RUN_DIR OUTPUT.bmp [--seed S] [--frames N]\n");
@@ -65,6 +73,8 @@ int main(int argc, char** argv) {
     }
     std::printf("frames %d\npage %016" PRIx64 "\npools %016" PRIx64 "\n", result.frames, result.pageHash,
                 result.poolsHash);
+    std::printf("bloodDrops %d/2000 gibs %d/2000 people alive %d\n", countActive(bloodDrops), countActive(gibs),
+                game.aliveCount);
     closeScreen();
     return 0;
 }

@@ -52,6 +52,22 @@ bool parseKeys(const std::string& text, ScenarioInput& input) {
     return true;
 }
 
+// "A", "A..B" or "A..B/P".
+bool parseCoordinate(const std::string& text, int& start, int& end, int& period) {
+    const std::size_t dots = text.find("..");
+    period = 0;
+    if (dots == std::string::npos) {
+        if (!parseWholeNumber(text, start)) return false;
+        end = start;
+        return true;
+    }
+    const std::size_t slash = text.find('/', dots);
+    if (slash != std::string::npos && (!parseWholeNumber(text.substr(slash + 1), period) || period < 2))
+        return false;
+    return parseWholeNumber(text.substr(0, dots), start) &&
+           parseWholeNumber(text.substr(dots + 2, slash - (dots + 2)), end);
+}
+
 // "F[-G] X Y BUTTONS [KEYS]" or "F[-G] off BUTTONS [KEYS]".
 bool parseInput(std::istringstream& words, const std::string& range, ScenarioInput& input, std::string& why) {
     if (!parseRange(range, input)) return why = "bad frame range '" + range + "'", false;
@@ -61,7 +77,8 @@ bool parseInput(std::istringstream& words, const std::string& range, ScenarioInp
         input.pointerOff = true;
     } else {
         std::string y;
-        if (!parseWholeNumber(word, input.pointerX) || !(words >> y) || !parseWholeNumber(y, input.pointerY))
+        if (!parseCoordinate(word, input.pointerX, input.pointerEndX, input.periodX) || !(words >> y) ||
+            !parseCoordinate(y, input.pointerY, input.pointerEndY, input.periodY))
             return why = "bad pointer position", false;
     }
     if (!(words >> word) || !parseWholeNumber(word, input.buttons) || input.buttons < 0 || input.buttons > 7)
@@ -104,6 +121,20 @@ int framesToRun(const Scenario& scenario) {
     return frames;
 }
 
+// Whole pixels along the way from start to end: once over the range, or there and back
+// every `period` frames.
+int pointerAlong(int start, int end, int period, const ScenarioInput& input, int frame) {
+    long long step = frame - input.firstFrame;
+    long long span = input.lastFrame - input.firstFrame;
+    if (period > 0) {
+        span = period / 2;
+        step %= 2 * span;
+        if (step > span) step = 2 * span - step;
+    }
+    if (span == 0) return start;
+    return start + int((end - start) * step / span);
+}
+
 void applyInput(const Scenario& scenario, int frame) {
     const ScenarioInput* chosen = nullptr;
     for (const ScenarioInput& input : scenario.inputs)
@@ -111,7 +142,9 @@ void applyInput(const Scenario& scenario, int frame) {
     const ScenarioInput none;
     const ScenarioInput& input = chosen ? *chosen : none;
     if (chosen && input.pointerOff) headlessSetPointer(-1, -1);
-    if (chosen && !input.pointerOff) headlessSetPointer(input.pointerX, input.pointerY);
+    if (chosen && !input.pointerOff)
+        headlessSetPointer(pointerAlong(input.pointerX, input.pointerEndX, input.periodX, input, frame),
+                           pointerAlong(input.pointerY, input.pointerEndY, input.periodY, input, frame));
     headlessSetButtons(input.buttons);
     headlessSetKey(scanLeft, input.left);
     headlessSetKey(scanRight, input.right);

@@ -10,7 +10,9 @@
 //   F[-G] off BUTTONS [KEYS]
 //
 // The last form holds for frames F to G (0-based, inclusive; G defaults to F): the
-// pointer at page pixel (X, Y), or "off" the page where the mouse cannot be read; the
+// pointer at page pixel (X, Y), or "off" the page where the mouse cannot be read; X or
+// Y written "A..B" moves the pointer evenly from A at frame F to B at frame G, and
+// "A..B/P" moves it from A to B and back every P frames; the
 // button mask BUTTONS (0 none, 1 left, 2 right, 3 both); KEYS a comma list of "left" and
 // "right" for the arrow keys held, or "-" for none. A later line wins where ranges
 // overlap. In frames that no line covers no button or key is held and the pointer stays
@@ -26,8 +28,12 @@ struct ScenarioInput {
     int firstFrame = 0;
     int lastFrame = 0;
     bool pointerOff = false;
-    int pointerX = 0;
+    int pointerX = 0;  // at firstFrame
     int pointerY = 0;
+    int pointerEndX = 0;  // at lastFrame
+    int pointerEndY = 0;
+    int periodX = 0;  // frames of one swing there and back, 0 for a single move
+    int periodY = 0;
     int buttons = 0;
     bool left = false;
     bool right = false;
