@@ -25,6 +25,9 @@ void showPointer(bool visible);
 
 }  // namespace display
 
+// The key-table entry (set-1 scan code) that an SDL scancode (a USB usage) sets, or -1.
+int scanCodeForSdlKey(int sdlScancode);
+
 // The same contract, once per platform; display.cpp switches between them.
 namespace sdlDisplay {
 bool start(bool fullScreen, const char*& error);

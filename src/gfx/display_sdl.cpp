@@ -1,14 +1,442 @@
-// The SDL display is still being written; until then openScreen reports why it failed.
-#include "gfx/display.h"
+// The SDL display. One thread, the display refresh thread, owns every SDL video call: it
+// opens the window, shows the visible page, refreshes the key table and handles window
+// events, then waits about 10 ms or until the game shows a new page. The game's thread
+// only leaves requests (pointer moves, pointer visibility) for it under the screen lock.
+#include <SDL.h>
+#include <unistd.h>
 
-namespace sdlDisplay {
-bool start(bool, const char*& error) {
-    error = "the SDL display is not built yet; use the headless display";
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gfx/display.h"
+#include "gfx/display_layout.h"
+#include "gfx/screen_state.h"
+
+namespace {
+
+// Set-1 make codes of a PC keyboard and the SDL keys (USB usages) that set them. The
+// extended keys share the entry of their keypad twin: Left and keypad 4 are both 75.
+struct KeyTie {
+    SDL_Scancode key;
+    uint8_t scanCode;
+};
+
+constexpr KeyTie keyTies[] = {
+    {SDL_SCANCODE_ESCAPE, 0x01}, {SDL_SCANCODE_1, 0x02}, {SDL_SCANCODE_2, 0x03}, {SDL_SCANCODE_3, 0x04},
+    {SDL_SCANCODE_4, 0x05}, {SDL_SCANCODE_5, 0x06}, {SDL_SCANCODE_6, 0x07}, {SDL_SCANCODE_7, 0x08},
+    {SDL_SCANCODE_8, 0x09}, {SDL_SCANCODE_9, 0x0A}, {SDL_SCANCODE_0, 0x0B}, {SDL_SCANCODE_MINUS, 0x0C},
+    {SDL_SCANCODE_EQUALS, 0x0D}, {SDL_SCANCODE_BACKSPACE, 0x0E}, {SDL_SCANCODE_TAB, 0x0F},
+    {SDL_SCANCODE_Q, 0x10}, {SDL_SCANCODE_W, 0x11}, {SDL_SCANCODE_E, 0x12}, {SDL_SCANCODE_R, 0x13},
+    {SDL_SCANCODE_T, 0x14}, {SDL_SCANCODE_Y, 0x15}, {SDL_SCANCODE_U, 0x16}, {SDL_SCANCODE_I, 0x17},
+    {SDL_SCANCODE_O, 0x18}, {SDL_SCANCODE_P, 0x19}, {SDL_SCANCODE_LEFTBRACKET, 0x1A},
+    {SDL_SCANCODE_RIGHTBRACKET, 0x1B}, {SDL_SCANCODE_RETURN, 0x1C}, {SDL_SCANCODE_KP_ENTER, 0x1C},
+    {SDL_SCANCODE_LCTRL, 0x1D}, {SDL_SCANCODE_RCTRL, 0x1D}, {SDL_SCANCODE_A, 0x1E}, {SDL_SCANCODE_S, 0x1F},
+    {SDL_SCANCODE_D, 0x20}, {SDL_SCANCODE_F, 0x21}, {SDL_SCANCODE_G, 0x22}, {SDL_SCANCODE_H, 0x23},
+    {SDL_SCANCODE_J, 0x24}, {SDL_SCANCODE_K, 0x25}, {SDL_SCANCODE_L, 0x26}, {SDL_SCANCODE_SEMICOLON, 0x27},
+    {SDL_SCANCODE_APOSTROPHE, 0x28}, {SDL_SCANCODE_GRAVE, 0x29}, {SDL_SCANCODE_LSHIFT, 0x2A},
+    {SDL_SCANCODE_BACKSLASH, 0x2B}, {SDL_SCANCODE_NONUSHASH, 0x2B}, {SDL_SCANCODE_Z, 0x2C}, {SDL_SCANCODE_X, 0x2D}, {SDL_SCANCODE_C, 0x2E},
+    {SDL_SCANCODE_V, 0x2F}, {SDL_SCANCODE_B, 0x30}, {SDL_SCANCODE_N, 0x31}, {SDL_SCANCODE_M, 0x32},
+    {SDL_SCANCODE_COMMA, 0x33}, {SDL_SCANCODE_PERIOD, 0x34}, {SDL_SCANCODE_SLASH, 0x35},
+    {SDL_SCANCODE_KP_DIVIDE, 0x35}, {SDL_SCANCODE_RSHIFT, 0x36}, {SDL_SCANCODE_KP_MULTIPLY, 0x37},
+    {SDL_SCANCODE_PRINTSCREEN, 0x37}, {SDL_SCANCODE_LALT, 0x38}, {SDL_SCANCODE_RALT, 0x38},
+    {SDL_SCANCODE_SPACE, 0x39}, {SDL_SCANCODE_CAPSLOCK, 0x3A}, {SDL_SCANCODE_F1, 0x3B}, {SDL_SCANCODE_F2, 0x3C},
+    {SDL_SCANCODE_F3, 0x3D}, {SDL_SCANCODE_F4, 0x3E}, {SDL_SCANCODE_F5, 0x3F}, {SDL_SCANCODE_F6, 0x40},
+    {SDL_SCANCODE_F7, 0x41}, {SDL_SCANCODE_F8, 0x42}, {SDL_SCANCODE_F9, 0x43}, {SDL_SCANCODE_F10, 0x44},
+    {SDL_SCANCODE_NUMLOCKCLEAR, 0x45}, {SDL_SCANCODE_PAUSE, 0x45}, {SDL_SCANCODE_SCROLLLOCK, 0x46},
+    {SDL_SCANCODE_KP_7, 0x47}, {SDL_SCANCODE_HOME, 0x47}, {SDL_SCANCODE_KP_8, 0x48}, {SDL_SCANCODE_UP, 0x48},
+    {SDL_SCANCODE_KP_9, 0x49}, {SDL_SCANCODE_PAGEUP, 0x49}, {SDL_SCANCODE_KP_MINUS, 0x4A},
+    {SDL_SCANCODE_KP_4, 0x4B}, {SDL_SCANCODE_LEFT, 0x4B}, {SDL_SCANCODE_KP_5, 0x4C}, {SDL_SCANCODE_KP_6, 0x4D},
+    {SDL_SCANCODE_RIGHT, 0x4D}, {SDL_SCANCODE_KP_PLUS, 0x4E}, {SDL_SCANCODE_KP_1, 0x4F}, {SDL_SCANCODE_END, 0x4F},
+    {SDL_SCANCODE_KP_2, 0x50}, {SDL_SCANCODE_DOWN, 0x50}, {SDL_SCANCODE_KP_3, 0x51},
+    {SDL_SCANCODE_PAGEDOWN, 0x51}, {SDL_SCANCODE_KP_0, 0x52}, {SDL_SCANCODE_INSERT, 0x52},
+    {SDL_SCANCODE_KP_PERIOD, 0x53}, {SDL_SCANCODE_DELETE, 0x53}, {SDL_SCANCODE_NONUSBACKSLASH, 0x56},
+    {SDL_SCANCODE_F11, 0x57}, {SDL_SCANCODE_F12, 0x58}, {SDL_SCANCODE_KP_EQUALS, 0x59},
+    {SDL_SCANCODE_LGUI, 0x5B}, {SDL_SCANCODE_RGUI, 0x5C}, {SDL_SCANCODE_APPLICATION, 0x5D},
+    {SDL_SCANCODE_F13, 0x64}, {SDL_SCANCODE_F14, 0x65}, {SDL_SCANCODE_F15, 0x66}, {SDL_SCANCODE_F16, 0x67},
+    {SDL_SCANCODE_F17, 0x68}, {SDL_SCANCODE_F18, 0x69}, {SDL_SCANCODE_F19, 0x6A}, {SDL_SCANCODE_F20, 0x6B},
+    {SDL_SCANCODE_F21, 0x6C}, {SDL_SCANCODE_F22, 0x6D}, {SDL_SCANCODE_F23, 0x6E}, {SDL_SCANCODE_F24, 0x76},
+    {SDL_SCANCODE_INTERNATIONAL2, 0x70}, {SDL_SCANCODE_INTERNATIONAL1, 0x73},
+    {SDL_SCANCODE_INTERNATIONAL4, 0x79}, {SDL_SCANCODE_INTERNATIONAL5, 0x7B},
+    {SDL_SCANCODE_INTERNATIONAL3, 0x7D},
+};
+
+// What the refresh thread owns. Only it touches the SDL objects.
+struct Display {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    DisplayLayout layout;
+    int windowScale = 1;
+    std::vector<uint32_t> shownRows;  // the visible page as last taken from the screen
+    std::vector<uint8_t> changedRows;
+    bool redraw = true;
+};
+Display shown;
+
+// Requests from the game's thread and the pointer as last seen; under the screen lock.
+struct Requests {
+    bool movePending = false;
+    int moveX = 0, moveY = 0;
+    long moveTicket = 0;  // counts the moves asked for
+    bool cursorPending = false;
+    bool cursorVisible = true;
+    bool pointerInWindow = false;
+    int pointerX = 0, pointerY = 0;  // window points
+    DisplayLayout layout;
+};
+Requests requests;
+
+std::thread refreshThread;
+std::mutex signalMutex;
+std::condition_variable signal;
+bool wakeRequested = false;
+bool stopRequested = false;
+enum class Opening { pending, opened, failed } opening = Opening::pending;
+std::string failure;
+long movesDone = 0;        // under signalMutex: moves carried out, for movePointer to wait on
+long movesCarriedOut = 0;  // the refresh thread's own count
+
+std::string executableTitle() {
+    char path[4096];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return "crowdfire";
+    return titleFromPath(std::string(path, size_t(length)));
+}
+
+bool createRenderer() {
+    // Nearest neighbour keeps the pixels square and sharp at every whole scale.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    shown.renderer = SDL_CreateRenderer(shown.window, -1, SDL_RENDERER_ACCELERATED);
+    if (!shown.renderer) shown.renderer = SDL_CreateRenderer(shown.window, -1, SDL_RENDERER_SOFTWARE);
+    if (!shown.renderer) return false;
+    shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                      screen.width, screen.height);
+    return shown.texture != nullptr;
+}
+
+void destroyWindow() {
+    if (shown.texture) SDL_DestroyTexture(shown.texture);
+    if (shown.renderer) SDL_DestroyRenderer(shown.renderer);
+    if (shown.window) SDL_DestroyWindow(shown.window);
+    shown.texture = nullptr;
+    shown.renderer = nullptr;
+    shown.window = nullptr;
+}
+
+bool createWindow(bool fullScreen) {
+    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    SDL_Rect place{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screen.width * shown.windowScale,
+                   screen.height * shown.windowScale};
+    // Covering the desktop from its corner keeps full screen right even where no window
+    // manager places the window.
+    if (fullScreen) SDL_GetDisplayBounds(0, &place);
+    shown.window = SDL_CreateWindow(executableTitle().c_str(), place.x, place.y, place.w, place.h, flags);
+    if (shown.window && createRenderer()) {
+        // Full screen keeps the pointer inside, so aiming at an edge never leaves the game.
+        SDL_SetWindowGrab(shown.window, fullScreen ? SDL_TRUE : SDL_FALSE);
+        return true;
+    }
+    destroyWindow();
     return false;
 }
-void stop() {}
-void wake() {}
-bool pointer(int&, int&) { return false; }
-void movePointer(int, int) {}
-void showPointer(bool) {}
+
+bool openDisplay(bool fullScreen) {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    SDL_Rect desktop{0, 0, 1024, 768};
+    SDL_GetDisplayUsableBounds(0, &desktop);
+    shown.windowScale = windowScaleFor(desktop.w, desktop.h, screen.width, screen.height);
+    shown.shownRows.assign(size_t(screen.width) * size_t(screen.height), 0);
+    shown.changedRows.assign(size_t(screen.height), 1);
+    if ((fullScreen && createWindow(true)) || createWindow(false)) {
+        screen.fullScreen = (SDL_GetWindowFlags(shown.window) & SDL_WINDOW_FULLSCREEN) != 0;
+        return true;
+    }
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+}
+
+void closeDisplay() {
+    destroyWindow();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void measureLayout() {
+    int windowWidth = 0, windowHeight = 0, outputWidth = 0, outputHeight = 0;
+    SDL_GetWindowSize(shown.window, &windowWidth, &windowHeight);
+    if (SDL_GetRendererOutputSize(shown.renderer, &outputWidth, &outputHeight) != 0) {
+        outputWidth = windowWidth;
+        outputHeight = windowHeight;
+    }
+    shown.layout = layoutFor(windowWidth, windowHeight, outputWidth, outputHeight, screen.width, screen.height);
+}
+
+// Under the lock: take the rows the game changed since the last pass, and clear their flags.
+void takeDirtyRows() {
+    if (screen.bytesPerPixel != 4) return;  // only 32-bit pages can be shown
+    const uint32_t* page = pageStart(screen.visiblePage);
+    size_t width = size_t(screen.width);
+    for (int y = 0; y < screen.height; ++y) {
+        if (!screen.dirty[y]) continue;
+        std::memcpy(&shown.shownRows[size_t(y) * width], page + size_t(y) * width, width * sizeof(uint32_t));
+        shown.changedRows[size_t(y)] = 1;
+        screen.dirty[y] = 0;
+    }
+}
+
+// Outside the lock: push runs of changed rows to the texture and show the picture.
+void presentPicture() {
+    bool any = false;
+    for (int y = 0; y < screen.height;) {
+        if (!shown.changedRows[size_t(y)]) {
+            ++y;
+            continue;
+        }
+        int first = y;
+        while (y < screen.height && shown.changedRows[size_t(y)]) shown.changedRows[size_t(y++)] = 0;
+        SDL_Rect rows{0, first, screen.width, y - first};
+        SDL_UpdateTexture(shown.texture, &rows, &shown.shownRows[size_t(first) * size_t(screen.width)],
+                          screen.width * 4);
+        any = true;
+    }
+    if (!any && !shown.redraw) return;
+    shown.redraw = false;
+    measureLayout();
+    const DisplayLayout& l = shown.layout;
+    SDL_Rect picture{l.left, l.top, screen.width * l.scale, screen.height * l.scale};
+    SDL_SetRenderDrawColor(shown.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(shown.renderer);
+    SDL_RenderCopy(shown.renderer, shown.texture, nullptr, &picture);
+    SDL_RenderPresent(shown.renderer);
+}
+
+void forgetHeldInput() {
+    std::memset(input.keyTable, 0, sizeof input.keyTable);
+    input.buttons = 0;
+}
+
+void refreshKeys() {
+    if (!input.active) return;
+    const Uint8* keyboard = SDL_GetKeyboardState(nullptr);
+    uint8_t fresh[128] = {};
+    for (const KeyTie& tie : keyTies)
+        if (keyboard[tie.key]) fresh[tie.scanCode] = 1;
+    std::memcpy(input.keyTable, fresh, sizeof fresh);
+}
+
+// Full screen and window swap places; if the new form cannot be had, the old one stays.
+void toggleFullScreen() {
+    bool toFullScreen = !screen.fullScreen;
+    Uint32 wanted = toFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+    if (SDL_SetWindowFullscreen(shown.window, wanted) != 0) {
+        SDL_SetWindowFullscreen(shown.window, toFullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        return;
+    }
+    if (!toFullScreen) {
+        SDL_SetWindowSize(shown.window, screen.width * shown.windowScale, screen.height * shown.windowScale);
+        SDL_SetWindowPosition(shown.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    SDL_SetWindowGrab(shown.window, toFullScreen ? SDL_TRUE : SDL_FALSE);
+    screen.fullScreen = toFullScreen;
+    shown.redraw = true;
+}
+
+int buttonBit(Uint8 button) {
+    switch (button) {
+        case SDL_BUTTON_LEFT: return 1;
+        case SDL_BUTTON_RIGHT: return 2;
+        case SDL_BUTTON_MIDDLE: return 4;
+        default: return 0;
+    }
+}
+
+void handleWindowEvent(const SDL_WindowEvent& event) {
+    switch (event.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            input.active = event.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+            forgetHeldInput();
+            break;
+        case SDL_WINDOWEVENT_ENTER: requests.pointerInWindow = true; break;
+        case SDL_WINDOWEVENT_LEAVE: requests.pointerInWindow = false; break;
+        case SDL_WINDOWEVENT_MAXIMIZED:
+            if (input.active && !screen.fullScreen) toggleFullScreen();
+            break;
+        default: shown.redraw = true;  // exposed, resized, restored: draw the picture again
+    }
+}
+
+// Closing the window (close box, Alt+F4, a quit request) is ignored: only Escape ends the game.
+void handleEvent(const SDL_Event& event) {
+    switch (event.type) {
+        case SDL_MOUSEBUTTONDOWN: input.buttons |= buttonBit(event.button.button); break;
+        case SDL_MOUSEBUTTONUP: input.buttons &= ~buttonBit(event.button.button); break;
+        case SDL_MOUSEWHEEL: {
+            int turn = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            input.wheel += (turn > 0) - (turn < 0);
+            break;
+        }
+        case SDL_MOUSEMOTION:
+            requests.pointerInWindow = true;
+            requests.pointerX = event.motion.x;
+            requests.pointerY = event.motion.y;
+            break;
+        case SDL_KEYDOWN:
+            if (event.key.keysym.sym == SDLK_RETURN && (event.key.keysym.mod & KMOD_ALT) && !event.key.repeat &&
+                input.active)
+                toggleFullScreen();
+            break;
+        case SDL_WINDOWEVENT: handleWindowEvent(event.window); break;
+        default: break;
+    }
+}
+
+// Events first, then the game's requests, so a pointer move is not undone by an older
+// motion event still in the queue.
+void carryOutRequests() {
+    if (requests.cursorPending) {
+        SDL_ShowCursor(requests.cursorVisible ? SDL_ENABLE : SDL_DISABLE);
+        requests.cursorPending = false;
+    }
+    if (!requests.movePending) return;
+    int x = 0, y = 0;
+    windowPointFromPage(shown.layout, requests.moveX, requests.moveY, x, y);
+    SDL_WarpMouseInWindow(shown.window, x, y);
+    movesCarriedOut = requests.moveTicket;
+    requests.pointerInWindow = true;
+    requests.pointerX = x;
+    requests.pointerY = y;
+    requests.movePending = false;
+}
+
+void refreshPass() {
+    {
+        ScreenLockScope lock;
+        takeDirtyRows();
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) handleEvent(event);
+        refreshKeys();
+        if (shown.redraw) measureLayout();
+        requests.layout = shown.layout;
+        carryOutRequests();
+    }
+    presentPicture();
+}
+
+void reportOpening(Opening result) {
+    std::lock_guard<std::mutex> guard(signalMutex);
+    opening = result;
+    if (result == Opening::failed) failure = SDL_GetError();
+    signal.notify_all();
+}
+
+// Sleeps about 10 ms, less when the game shows a new page or wants the pointer moved.
+// Returns false when the display is to stop.
+bool waitForWork() {
+    std::unique_lock<std::mutex> guard(signalMutex);
+    movesDone = movesCarriedOut;
+    signal.notify_all();
+    signal.wait_for(guard, std::chrono::milliseconds(10), [] { return wakeRequested || stopRequested; });
+    wakeRequested = false;
+    return !stopRequested;
+}
+
+void refreshLoop(bool fullScreen) {
+    if (!openDisplay(fullScreen)) {
+        reportOpening(Opening::failed);
+        return;
+    }
+    {
+        ScreenLockScope lock;
+        measureLayout();
+    }
+    reportOpening(Opening::opened);
+    do refreshPass();
+    while (waitForWork());
+    closeDisplay();
+}
+
+}  // namespace
+
+namespace sdlDisplay {
+
+bool start(bool fullScreen, const char*& error) {
+    {
+        std::lock_guard<std::mutex> guard(signalMutex);
+        opening = Opening::pending;
+        stopRequested = wakeRequested = false;
+        movesDone = 0;
+    }
+    movesCarriedOut = 0;
+    requests = Requests{};
+    shown.redraw = true;
+    refreshThread = std::thread(refreshLoop, fullScreen);
+    std::unique_lock<std::mutex> guard(signalMutex);
+    signal.wait(guard, [] { return opening != Opening::pending; });
+    if (opening == Opening::opened) return true;
+    guard.unlock();
+    refreshThread.join();
+    error = failure.c_str();
+    return false;
+}
+
+void stop() {
+    if (!refreshThread.joinable()) return;
+    {
+        std::lock_guard<std::mutex> guard(signalMutex);
+        stopRequested = true;
+    }
+    signal.notify_all();
+    refreshThread.join();
+}
+
+void wake() {
+    {
+        std::lock_guard<std::mutex> guard(signalMutex);
+        wakeRequested = true;
+    }
+    signal.notify_all();
+}
+
+bool pointer(int& x, int& y) {
+    if (!requests.pointerInWindow && !screen.fullScreen) return false;
+    return pagePointFromWindow(requests.layout, screen.width, screen.height, screen.fullScreen, requests.pointerX,
+                               requests.pointerY, x, y);
+}
+
+// Waits for the refresh thread to move the pointer, so the next getMouse sees it there;
+// not when the caller holds the screen lock, which the refresh thread needs first.
+void movePointer(int x, int y) {
+    long ticket = 0;
+    {
+        ScreenLockScope lock;
+        requests.movePending = true;
+        requests.moveX = x;
+        requests.moveY = y;
+        ticket = ++requests.moveTicket;
+    }
+    wake();
+    if (screenLockHeldHere()) return;
+    std::unique_lock<std::mutex> guard(signalMutex);
+    signal.wait_for(guard, std::chrono::milliseconds(500), [ticket] { return movesDone >= ticket || stopRequested; });
+}
+
+void showPointer(bool visible) {
+    ScreenLockScope lock;
+    requests.cursorPending = true;
+    requests.cursorVisible = visible;
+    wake();
+}
+
 }  // namespace sdlDisplay
+
+int scanCodeForSdlKey(int sdlScancode) {
+    for (const KeyTie& tie : keyTies)
+        if (int(tie.key) == sdlScancode) return tie.scanCode;
+    return -1;
+}

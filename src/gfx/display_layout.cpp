@@ -1,0 +1,60 @@
+#include "gfx/display_layout.h"
+
+#include <algorithm>
+#include <cmath>
+
+DisplayLayout layoutFor(int windowWidth, int windowHeight, int outputWidth, int outputHeight, int pageWidth,
+                        int pageHeight) {
+    DisplayLayout layout;
+    layout.windowWidth = std::max(1, windowWidth);
+    layout.windowHeight = std::max(1, windowHeight);
+    layout.outputWidth = std::max(1, outputWidth);
+    layout.outputHeight = std::max(1, outputHeight);
+    // An output smaller than the page still shows it at 1:1, cut at the edges.
+    layout.scale = std::max(1, std::min(layout.outputWidth / pageWidth, layout.outputHeight / pageHeight));
+    layout.left = (layout.outputWidth - pageWidth * layout.scale) / 2;
+    layout.top = (layout.outputHeight - pageHeight * layout.scale) / 2;
+    return layout;
+}
+
+static int pageCoordinate(int point, int pointsAcross, int pixelsAcross, int border, int scale) {
+    double pixel = std::floor(double(point) * pixelsAcross / pointsAcross);
+    return int(std::floor((pixel - border) / scale));
+}
+
+bool pagePointFromWindow(const DisplayLayout& layout, int pageWidth, int pageHeight, bool fullScreen, int x, int y,
+                         int& pageX, int& pageY) {
+    int px = pageCoordinate(x, layout.windowWidth, layout.outputWidth, layout.left, layout.scale);
+    int py = pageCoordinate(y, layout.windowHeight, layout.outputHeight, layout.top, layout.scale);
+    if (fullScreen) {
+        px = std::clamp(px, 0, pageWidth - 1);
+        py = std::clamp(py, 0, pageHeight - 1);
+    } else if (px < 0 || py < 0 || px >= pageWidth || py >= pageHeight) {
+        return false;
+    }
+    pageX = px;
+    pageY = py;
+    return true;
+}
+
+void windowPointFromPage(const DisplayLayout& layout, int pageX, int pageY, int& x, int& y) {
+    double outputX = layout.left + (pageX + 0.5) * layout.scale;
+    double outputY = layout.top + (pageY + 0.5) * layout.scale;
+    x = int(std::floor(outputX * layout.windowWidth / layout.outputWidth));
+    y = int(std::floor(outputY * layout.windowHeight / layout.outputHeight));
+}
+
+int windowScaleFor(int desktopWidth, int desktopHeight, int pageWidth, int pageHeight) {
+    // Nine tenths leaves room for the title bar and panels.
+    int across = desktopWidth * 9 / 10 / pageWidth;
+    int down = desktopHeight * 9 / 10 / pageHeight;
+    return std::max(1, std::min(across, down));
+}
+
+std::string titleFromPath(const std::string& path) {
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    size_t dot = name.find_last_of('.');
+    // A leading dot is the whole name, not an extension.
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name;
+}

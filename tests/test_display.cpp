@@ -1,0 +1,155 @@
+// The display side: page placement and pointer mapping, the key ties, and the real SDL
+// display run under SDL's dummy video driver so its thread and the lock are exercised.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <numeric>
+#include <thread>
+#include <vector>
+
+#include "gfx/display.h"
+#include "gfx/display_layout.h"
+#include "gfx/input.h"
+#include "gfx/screen.h"
+
+TEST(DisplayLayout, WholeScaleCentredWithBorders) {
+    DisplayLayout full = layoutFor(1920, 1080, 1920, 1080, 320, 240);
+    EXPECT_EQ(full.scale, 4);
+    EXPECT_EQ(full.left, (1920 - 1280) / 2);
+    EXPECT_EQ(full.top, (1080 - 960) / 2);
+    DisplayLayout hiDpi = layoutFor(1280, 800, 2560, 1600, 320, 240);
+    EXPECT_EQ(hiDpi.scale, 6) << "sized from real pixels, not points";
+    EXPECT_EQ(hiDpi.left, (2560 - 1920) / 2);
+    DisplayLayout tiny = layoutFor(200, 100, 200, 100, 320, 240);
+    EXPECT_EQ(tiny.scale, 1) << "never zero";
+}
+
+TEST(DisplayLayout, PointerMapsThroughScaleAndBorders) {
+    DisplayLayout full = layoutFor(1920, 1080, 1920, 1080, 320, 240);
+    int x = -9, y = -9;
+    ASSERT_TRUE(pagePointFromWindow(full, 320, 240, true, 320, 60, x, y));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    ASSERT_TRUE(pagePointFromWindow(full, 320, 240, true, 320 + 4 * 50 + 3, 60 + 4 * 7, x, y));
+    EXPECT_EQ(x, 50);
+    EXPECT_EQ(y, 7);
+    ASSERT_TRUE(pagePointFromWindow(full, 320, 240, true, 5, 1079, x, y)) << "full screen clamps";
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 239);
+    ASSERT_TRUE(pagePointFromWindow(full, 320, 240, true, 1919, 0, x, y));
+    EXPECT_EQ(x, 319);
+    EXPECT_EQ(y, 0);
+
+    DisplayLayout window = layoutFor(960, 720, 960, 720, 320, 240);
+    EXPECT_FALSE(pagePointFromWindow(window, 320, 240, false, 960, 10, x, y)) << "a window fails off the picture";
+    EXPECT_FALSE(pagePointFromWindow(window, 320, 240, false, -1, 10, x, y));
+    ASSERT_TRUE(pagePointFromWindow(window, 320, 240, false, 959, 719, x, y));
+    EXPECT_EQ(x, 319);
+    EXPECT_EQ(y, 239);
+
+    DisplayLayout hiDpi = layoutFor(640, 480, 1280, 960, 320, 240);
+    ASSERT_TRUE(pagePointFromWindow(hiDpi, 320, 240, false, 100, 50, x, y));
+    EXPECT_EQ(x, 50) << "points are converted to pixels first";
+    EXPECT_EQ(y, 25);
+}
+
+TEST(DisplayLayout, PointerPlacementRoundTrips) {
+    for (auto layout : {layoutFor(1920, 1080, 1920, 1080, 320, 240), layoutFor(640, 480, 1280, 960, 320, 240),
+                        layoutFor(1366, 768, 1366, 768, 320, 240)}) {
+        for (int px : {0, 50, 319})
+            for (int py : {0, 50, 239}) {
+                int wx = 0, wy = 0, x = -1, y = -1;
+                windowPointFromPage(layout, px, py, wx, wy);
+                ASSERT_TRUE(pagePointFromWindow(layout, 320, 240, false, wx, wy, x, y));
+                EXPECT_EQ(x, px);
+                EXPECT_EQ(y, py);
+            }
+    }
+}
+
+TEST(DisplayLayout, WindowScaleAndTitle) {
+    EXPECT_EQ(windowScaleFor(1920, 1050, 320, 240), 3);
+    EXPECT_EQ(windowScaleFor(3840, 2160, 320, 240), 8);
+    EXPECT_EQ(windowScaleFor(800, 600, 320, 240), 2);
+    EXPECT_EQ(windowScaleFor(300, 200, 320, 240), 1);
+    EXPECT_EQ(titleFromPath("/home/player/games/crowdfire"), "crowdfire");
+    EXPECT_EQ(titleFromPath("/opt/crowd.fire/crowdfire.x86_64"), "crowdfire");
+    EXPECT_EQ(titleFromPath("game.v2.exe"), "game.v2");
+}
+
+// SDL scancodes are USB usage ids: Escape 41, Right 79, Left 80, keypad 4 is 92, keypad 6 is 94.
+TEST(KeyTies, ArrowsShareTheirKeypadEntries) {
+    EXPECT_EQ(scanCodeForSdlKey(41), 1);
+    EXPECT_EQ(scanCodeForSdlKey(80), 75);
+    EXPECT_EQ(scanCodeForSdlKey(92), 75);
+    EXPECT_EQ(scanCodeForSdlKey(79), 77);
+    EXPECT_EQ(scanCodeForSdlKey(94), 77);
+    EXPECT_EQ(scanCodeForSdlKey(4), 0x1E) << "A";
+    EXPECT_EQ(scanCodeForSdlKey(44), 0x39) << "space";
+    EXPECT_EQ(scanCodeForSdlKey(40), 0x1C) << "Enter";
+    EXPECT_EQ(scanCodeForSdlKey(88), 0x1C) << "keypad Enter";
+    EXPECT_EQ(scanCodeForSdlKey(0), -1);
+    // Every ordinary key from A (4) to keypad period (99) sets some entry, and all of them
+    // stay inside the 128-entry table.
+    for (int usage = 4; usage <= 99; ++usage) {
+        int code = scanCodeForSdlKey(usage);
+        EXPECT_GT(code, 0) << "usage " << usage;
+        EXPECT_LT(code, 128) << "usage " << usage;
+    }
+}
+
+namespace {
+bool waitUntil(const std::function<bool()>& done) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+bool noRowDirty() {
+    lockScreen();
+    const uint8_t* dirty = dirtyFlags();
+    bool clean = std::accumulate(dirty, dirty + 240, 0) == 0;
+    unlockScreen();
+    return clean;
+}
+}  // namespace
+
+TEST(SdlDisplay, OpensShowsPagesMovesThePointerAndCloses) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    selectDisplay(DisplayBackend::sdl);
+    ASSERT_EQ(openScreen(320, 240, 24, 2, 1, 0), resultOk) << screenError();
+    std::vector<uint32_t> image(1 + 16 * 16, 0x00FF8040);
+    image[0] = 16u << 16 | (16 * 8 + 4);
+    setPages(1, 0);
+    for (int frame = 0; frame < 20; ++frame) {
+        int work = frame % 2;
+        setPages(work, 1 - work);
+        clearScreen();
+        putImage(float(frame * 10), 100, image.data(), transparent, -1);
+    }
+    EXPECT_TRUE(waitUntil(noRowDirty)) << "the refresh thread takes every changed row";
+
+    setMouse(50, 60, 0);
+    int x = 0, y = 0, wheel = 0, buttons = 0;
+    ASSERT_EQ(getMouse(x, y, wheel, buttons), 0);
+    EXPECT_EQ(x, 50);
+    EXPECT_EQ(y, 60);
+    EXPECT_EQ(buttons, 0);
+    EXPECT_EQ(keyDown(1), 0);
+
+    lockScreen();
+    setMouse(10, 10, 1);  // must not wait for a thread that needs the held lock
+    putImage(0, 0, image.data(), opaque, -1);
+    unlockScreen();
+
+    closeScreen();
+    EXPECT_EQ(pagePixels(0), nullptr);
+    ASSERT_EQ(openScreen(320, 240, 24, 2, 0, 0), resultOk) << "opens again, in a window: " << screenError();
+    setPages(0, 1);
+    EXPECT_TRUE(waitUntil(noRowDirty));
+    closeScreen();
+}
