@@ -12,11 +12,11 @@ protected:
         paintBlastImages();
     }
     static void paintBlastImages() {
-        for (int slot = 3; slot <= 8; ++slot) paintImage(spriteBank, slot, 25, 26, colourOf(slot));
+        for (int slot = 3; slot <= 9; ++slot) paintImage(spriteBank, slot, 25, 26, colourOf(slot));
     }
-    // The slot drawn this frame, 0 for none.
+    // The slot drawn this frame, 0 for none; slot 9, past the last image, must never show.
     static int slotShown() {
-        for (int slot = 3; slot <= 8; ++slot)
+        for (int slot = 3; slot <= 9; ++slot)
             if (countPixels(colourOf(slot)) > 0) return slot;
         return 0;
     }
@@ -32,7 +32,7 @@ TEST_F(Blasts, FirstImageLastsZeroToFourFramesThenFiveEach) {
         paintBlastImages();
         game.cycle5 = created;
         spawnBlast(10, 10, 1);
-        int framesShown[9] = {};
+        int framesShown[10] = {};
         int visible = 0;
         while (blasts[1].active == 1 && visible < 100) {
             game.cycle5 = game.cycle5 % 5 + 1;
