@@ -1,7 +1,7 @@
 #include "game/blasts.h"
 
 #include "game/game_state.h"
-#include "game/pool_search.h"
+#include "game/pool_helpers.h"
 
 namespace {
 

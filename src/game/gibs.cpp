@@ -3,7 +3,7 @@
 #include "game/blood_drops.h"
 #include "game/game_state.h"
 #include "game/numbers.h"
-#include "game/pool_search.h"
+#include "game/pool_helpers.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "game/game_state.h"
 #include "game/gibs.h"
 #include "game/numbers.h"
-#include "game/pool_search.h"
+#include "game/pool_helpers.h"
 
 namespace {
 
