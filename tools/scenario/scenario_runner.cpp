@@ -18,6 +18,12 @@ constexpr int pageHeight = 240;
 constexpr int scanLeft = 75;
 constexpr int scanRight = 77;
 
+// Keeps the reason a line or a run was refused.
+bool fail(std::string& why, const std::string& message) {
+    why = message;
+    return false;
+}
+
 bool parseWholeNumber(const std::string& text, int& value) {
     std::size_t used = 0;
     try {
@@ -70,21 +76,21 @@ bool parseCoordinate(const std::string& text, int& start, int& end, int& period)
 
 // "F[-G] X Y BUTTONS [KEYS]" or "F[-G] off BUTTONS [KEYS]".
 bool parseInput(std::istringstream& words, const std::string& range, ScenarioInput& input, std::string& why) {
-    if (!parseRange(range, input)) return why = "bad frame range '" + range + "'", false;
+    if (!parseRange(range, input)) return fail(why, "bad frame range '" + range + "'");
     std::string word;
-    if (!(words >> word)) return why = "missing pointer", false;
+    if (!(words >> word)) return fail(why, "missing pointer");
     if (word == "off") {
         input.pointerOff = true;
     } else {
         std::string y;
         if (!parseCoordinate(word, input.pointerX, input.pointerEndX, input.periodX) || !(words >> y) ||
             !parseCoordinate(y, input.pointerY, input.pointerEndY, input.periodY))
-            return why = "bad pointer position", false;
+            return fail(why, "bad pointer position");
     }
     if (!(words >> word) || !parseWholeNumber(word, input.buttons) || input.buttons < 0 || input.buttons > 7)
-        return why = "buttons must be a mask from 0 to 7", false;
-    if (words >> word && !parseKeys(word, input)) return why = "keys are 'left', 'right' or '-'", false;
-    if (words >> word) return why = "unexpected '" + word + "'", false;
+        return fail(why, "buttons must be a mask from 0 to 7");
+    if (words >> word && !parseKeys(word, input)) return fail(why, "keys are 'left', 'right' or '-'");
+    if (words >> word) return fail(why, "unexpected '" + word + "'");
     return true;
 }
 
@@ -94,17 +100,17 @@ bool parseLine(const std::string& line, Scenario& scenario, std::string& why) {
     if (!(words >> first)) return true;
     std::string value, extra;
     if (first == "seed") {
-        if (!(words >> value) || words >> extra) return why = "seed takes one number", false;
+        if (!(words >> value) || words >> extra) return fail(why, "seed takes one number");
         try {
             scenario.seed = std::stod(value);
         } catch (...) {
-            return why = "bad seed '" + value + "'", false;
+            return fail(why, "bad seed '" + value + "'");
         }
         return true;
     }
     if (first == "frames") {
         if (!(words >> value) || words >> extra || !parseWholeNumber(value, scenario.frames) || scenario.frames < 0)
-            return why = "frames takes one whole number", false;
+            return fail(why, "frames takes one whole number");
         return true;
     }
     ScenarioInput input;
@@ -126,7 +132,7 @@ int framesToRun(const Scenario& scenario) {
 int pointerAlong(int start, int end, int period, const ScenarioInput& input, int frame) {
     long long step = frame - input.firstFrame;
     long long span = input.lastFrame - input.firstFrame;
-    if (period > 0) {
+    if (period >= 2) {  // a swing takes at least a frame each way
         span = period / 2;
         step %= 2 * span;
         if (step > span) step = 2 * span - step;
@@ -220,7 +226,7 @@ uint64_t hashPools() {
 }
 
 bool writePageBitmap(const std::string& path, const uint32_t* page, std::string& error) {
-    if (page == nullptr) return error = "no page to write", false;
+    if (page == nullptr) return fail(error, "no page to write");
     const uint32_t rowBytes = pageWidth * 3;  // 960, already a multiple of 4
     const uint32_t pixelBytes = rowBytes * pageHeight;
     std::vector<unsigned char> out;
@@ -239,6 +245,6 @@ bool writePageBitmap(const std::string& path, const uint32_t* page, std::string&
         for (int x = 0; x < pageWidth; ++x) putLittleEndian(out, page[y * pageWidth + x], 3);
     std::ofstream file(path, std::ios::binary);
     if (!file.write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size())))
-        return error = "cannot write " + path, false;
+        return fail(error, "cannot write " + path);
     return true;
 }
