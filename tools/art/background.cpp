@@ -104,6 +104,11 @@ void paintLawn(Canvas& scene) {
         for (int x = 0; x < sceneWidth; ++x) {
             uint32_t colour = noiseShade(row, 3, x, y, 10, 9);
             colour = noiseShade(colour, 4, x, y, 2, 5);
+            // Now and then a daisy: pale, tiny, never red, so it cannot pass for blood.
+            uint32_t hash = (uint32_t(x) * 2246822519u) ^ (uint32_t(y) * 3266489917u);
+            hash ^= hash >> 13;
+            hash *= 668265263u;
+            if ((hash >> 20) % 600 == 0) colour = (hash & 1) ? rgb(236, 234, 220) : rgb(226, 212, 120);
             setPixel(scene, x, y, colour);
         }
     }
@@ -116,13 +121,16 @@ uint32_t gravelAt(int x, int y) {
     return shadeColour(base, int(hash >> 7 & 15) - 8);
 }
 
-// Square flagstones, each a slightly different tint, in joints of mortar.
+// Flagstones a little smaller than a person, laid in staggered courses, each a slightly
+// different tint, in soft joints of mortar.
 uint32_t pavingAt(int x, int y) {
-    int column = (x + (y / 8 % 2) * 6) / 12, row = y / 8;
-    bool joint = (x + (y / 8 % 2) * 6) % 12 == 0 || y % 8 == 0;
+    const int stoneWidth = 10, stoneHeight = 6;
+    int row = y / stoneHeight, shifted = x + (row % 2) * (stoneWidth / 2);
+    int column = shifted / stoneWidth;
+    bool joint = shifted % stoneWidth == 0 || y % stoneHeight == 0;
     uint32_t hash = uint32_t(column) * 2654435761u ^ uint32_t(row) * 40503u;
     uint32_t stone = shadeColour(rgb(172, 166, 154), int(hash >> 9 & 11) - 5);
-    return joint ? rgb(140, 134, 124) : noiseShade(stone, 31, x, y, 3, 3);
+    return joint ? rgb(150, 144, 133) : noiseShade(stone, 31, x, y, 3, 3);
 }
 
 void paintGroundStrip(Canvas& scene) {
@@ -211,13 +219,15 @@ Canvas paintScene() {
     paintSky(scene);
     paintSkyline(scene);
     paintTreeLine(scene);
-    paintParkWall(scene);
     paintLawn(scene);
-    paintGroundStrip(scene);
-    paintPath(scene, 290, 96, 250, 60, 180, 44, 5);
+    paintPath(scene, 290, 96, 250, 60, 180, 40, 5);
     paintPath(scene, 352, 168, 400, 206, 470, 246, 6);
-    paintPath(scene, 70, 44, 96, 84, 40, 118, 5);
+    paintPath(scene, 70, 40, 96, 84, 40, 118, 5);
     paintPath(scene, 586, 148, 620, 190, 590, 246, 5);
+    // The gravel walk and the wall come after the paths, so that the paths end cleanly
+    // under them.
+    paintGroundStrip(scene);
+    paintParkWall(scene);
     paintPromenade(scene);
     paintPlaza(scene);
     paintFlowerBed(scene, 112, 80, 34, 12, 1);
