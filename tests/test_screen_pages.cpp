@@ -1,4 +1,5 @@
 // Opening the screen, the two pages, dirty rows and the screen lock.
+#include <atomic>
 #include <numeric>
 #include <thread>
 
@@ -98,7 +99,7 @@ TEST_F(Pages, HeldLockIsReenteredAndKeptByOperations) {
     EXPECT_EQ(putImage(0, 0, image.data(), opaque, -1), resultOk);
     clearScreen();
     setPages(1, 1);
-    bool otherGotIn = false;
+    std::atomic<bool> otherGotIn{false};
     std::thread other([&] {
         keyDown(1);  // takes the lock
         otherGotIn = true;

@@ -108,15 +108,21 @@ std::string executableTitle() {
     return titleFromPath(std::string(path, size_t(length)));
 }
 
+// A renderer and its streaming texture, accelerated where the machine has it, else SDL's
+// software renderer, which every platform offers.
 bool createRenderer() {
     // Nearest neighbour keeps the pixels square and sharp at every whole scale.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
-    shown.renderer = SDL_CreateRenderer(shown.window, -1, SDL_RENDERER_ACCELERATED);
-    if (!shown.renderer) shown.renderer = SDL_CreateRenderer(shown.window, -1, SDL_RENDERER_SOFTWARE);
-    if (!shown.renderer) return false;
-    shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                      screen.width, screen.height);
-    return shown.texture != nullptr;
+    for (Uint32 kind : {Uint32(SDL_RENDERER_ACCELERATED), Uint32(SDL_RENDERER_SOFTWARE)}) {
+        shown.renderer = SDL_CreateRenderer(shown.window, -1, kind);
+        if (!shown.renderer) continue;
+        shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                          screen.width, screen.height);
+        if (shown.texture) return true;
+        SDL_DestroyRenderer(shown.renderer);
+        shown.renderer = nullptr;
+    }
+    return false;
 }
 
 void destroyWindow() {
