@@ -1,9 +1,11 @@
 // The display side: page placement and pointer mapping, the key ties, and the real SDL
 // display run under SDL's dummy video driver so its thread and the lock are exercised.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <numeric>
 #include <thread>
 #include <vector>
@@ -151,5 +153,99 @@ TEST(SdlDisplay, OpensShowsPagesMovesThePointerAndCloses) {
     ASSERT_EQ(openScreen(320, 240, 24, 2, 0, 0), resultOk) << "opens again, in a window: " << screenError();
     setPages(0, 1);
     EXPECT_TRUE(waitUntil(noRowDirty));
+    closeScreen();
+}
+
+namespace {
+void push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
+
+SDL_Event buttonEvent(Uint32 type, Uint8 button) {
+    SDL_Event e{};
+    e.type = type;
+    e.button.button = button;
+    return e;
+}
+SDL_Event wheelEvent(int turn) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.y = turn;
+    e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+    return e;
+}
+SDL_Event windowEvent(Uint8 what) {
+    SDL_Event e{};
+    e.type = SDL_WINDOWEVENT;
+    e.window.event = what;
+    return e;
+}
+SDL_Event motionEvent(int x, int y) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEMOTION;
+    e.motion.x = x;
+    e.motion.y = y;
+    return e;
+}
+
+struct Mouse {
+    int result, x, y, wheel, buttons;
+};
+Mouse readMouse() {
+    Mouse m{};
+    m.result = getMouse(m.x, m.y, m.wheel, m.buttons);
+    return m;
+}
+}  // namespace
+
+// Events are posted into SDL's queue (SDL_PushEvent may be called from any thread) and the
+// refresh thread handles them as it would the window system's own.
+TEST(SdlDisplay, WindowEventsReachTheGame) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    selectDisplay(DisplayBackend::sdl);
+    ASSERT_EQ(openScreen(320, 240, 24, 2, 0, 0), resultOk) << screenError();
+    setMouse(100, 100, -1);
+    push(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT));
+    push(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT));
+    push(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE));
+    push(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT));
+    push(wheelEvent(1));
+    push(wheelEvent(3));
+    push(wheelEvent(-1));
+    EXPECT_TRUE(waitUntil([] { return readMouse().wheel == 1; })) << "one step per wheel event: +1 +1 -1";
+    EXPECT_EQ(readMouse().buttons, 1 | 4);
+
+    // Asking to close changes nothing: the display keeps handling events.
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    push(quit);
+    push(windowEvent(SDL_WINDOWEVENT_CLOSE));
+    push(wheelEvent(1));
+    EXPECT_TRUE(waitUntil([] { return readMouse().wheel == 2; }));
+    EXPECT_NE(pagePixels(0), nullptr);
+
+    push(windowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
+    EXPECT_TRUE(waitUntil([] { return readMouse().result != 0; })) << "an inactive window reports no pointer";
+    EXPECT_EQ(readMouse().buttons, -1);
+    push(windowEvent(SDL_WINDOWEVENT_FOCUS_GAINED));
+    EXPECT_TRUE(waitUntil([] { return readMouse().result == 0; }));
+    EXPECT_EQ(readMouse().buttons, 0) << "buttons held before are forgotten";
+
+    // In a window a pointer off the picture cannot be reported.
+    push(motionEvent(-40, -40));
+    EXPECT_TRUE(waitUntil([] { return readMouse().result != 0; }));
+    push(windowEvent(SDL_WINDOWEVENT_LEAVE));
+    push(motionEvent(1, 1));
+    EXPECT_TRUE(waitUntil([] { return readMouse().result == 0; }));
+
+    // Alt+Enter makes it full screen, where the pointer stops at the edges instead.
+    SDL_Event altEnter{};
+    altEnter.type = SDL_KEYDOWN;
+    altEnter.key.keysym.sym = SDLK_RETURN;
+    altEnter.key.keysym.mod = KMOD_LALT;
+    push(altEnter);
+    push(motionEvent(-40, 100000));
+    EXPECT_TRUE(waitUntil([] {
+        Mouse m = readMouse();
+        return m.result == 0 && m.x == 0 && m.y == 239;
+    })) << "full screen clamps to the page";
     closeScreen();
 }
