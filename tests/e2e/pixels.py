@@ -26,6 +26,8 @@ def parse_ppm(data):
     fields = []
     position = 0
     while len(fields) < 4:
+        if position >= len(data):
+            raise ValueError("screenshot has no complete PPM header")
         while data[position:position + 1].isspace():
             position += 1
         if data[position:position + 1] == b"#":
@@ -239,6 +241,31 @@ def static_red(first, second, world, scroll, box):
                     and drawn_over(first, world, scroll, x, y)):
                 count += 1
     return count
+
+
+def brightness(data, i):
+    return data[i] + data[i + 1] + data[i + 2]
+
+
+def static_dark(first, second, world, scroll, box):
+    """Pixels much darker than the scene that did not change between two looks: a scorch
+    mark, or bodies and blood lying on the ground."""
+    left, top, right, bottom = clip(box)
+    count = 0
+    for y in range(top, bottom + 1):
+        for x in range(left, right + 1):
+            i = first.offset(x, y)
+            scene = brightness(world.data, world.offset(x + scroll, y))
+            if (brightness(first.data, i) * 10 < scene * 7
+                    and same_colour(first.data, i, second.data, i)):
+                count += 1
+    return count
+
+
+def drawn_count(page, world, scroll, box):
+    left, top, right, bottom = clip(box)
+    return sum(drawn_over(page, world, scroll, x, y)
+               for y in range(top, bottom + 1) for x in range(left, right + 1))
 
 
 def changed_pixels(first, second, box):
