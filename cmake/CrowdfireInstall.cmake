@@ -29,10 +29,10 @@ set(CROWDFIRE_INSTALL_PROGRAMDIR "${CMAKE_INSTALL_LIBEXECDIR}/crowdfire" CACHE P
 set(CROWDFIRE_INSTALL_DATADIR "${CMAKE_INSTALL_DATAROOTDIR}/games/crowdfire" CACHE PATH
   "Directory of the game's bitmaps and Sound folder, relative to the prefix")
 # The project has no public web site yet: .invalid says so plainly. Set the real address
-# when there is one; the screenshot the end-to-end test takes is the image to put there.
+# when there is one, and publish docs/screenshot.png there as screenshot.png.
 set(CROWDFIRE_HOMEPAGE_URL "https://crowdfire.invalid/" CACHE STRING
   "Home page named in the AppStream metadata, ending in /")
-set(CROWDFIRE_SCREENSHOT_URL "${CROWDFIRE_HOMEPAGE_URL}screenshots/crowd.png")
+set(CROWDFIRE_SCREENSHOT_URL "${CROWDFIRE_HOMEPAGE_URL}screenshot.png")
 set(CROWDFIRE_RELEASE_DATE "2026-12-07")
 set(CROWDFIRE_PACKAGE_MAINTAINER "The crowdfire developers <crowdfire@crowdfire.invalid>"
   CACHE STRING "Maintainer field of the Debian package")
