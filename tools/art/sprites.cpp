@@ -65,7 +65,21 @@ struct BlastLook {
     uint32_t core, middle, edge;
     int coreShare, middleShare;  // of the radius, in 256ths
     int holes;              // 0 solid, higher lets more background show through (smoke)
+    int rays;               // length of the eight rays of a flash, 0 for none
 };
+
+// The flash throws short rays in eight directions, hot near the centre.
+void paintRays(Canvas& sheet, Spot at, const BlastLook& look) {
+    const int directions[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
+    int cx = blastWidth / 2, cy = blastHeight / 2;
+    for (const auto& d : directions) {
+        int length = d[0] != 0 && d[1] != 0 ? look.rays * 3 / 4 : look.rays;
+        for (int step = look.radius - 1; step <= length; ++step) {
+            uint32_t colour = step < (look.radius + length) / 2 ? look.middle : look.edge;
+            setPixel(sheet, at.x + cx + d[0] * step, at.y + cy + d[1] * step, colour);
+        }
+    }
+}
 
 void paintBlastFrame(Canvas& sheet, int frame, const BlastLook& look) {
     Spot at = blastAt(frame);
@@ -88,16 +102,17 @@ void paintBlastFrame(Canvas& sheet, int frame, const BlastLook& look) {
             else if (d16 < r16 * look.middleShare / 256) colour = look.middle;
             setPixel(sheet, at.x + x, at.y + y, shadeColour(colour, (grain - 128) / 10));
         }
+    if (look.rays > 0) paintRays(sheet, at, look);
 }
 
 void paintBlasts(Canvas& sheet) {
     const BlastLook looks[6] = {
-        {6, rgb(255, 255, 240), rgb(255, 236, 140), rgb(255, 190, 70), 120, 200, 0},
-        {9, rgb(255, 248, 200), rgb(255, 200, 70), rgb(236, 120, 30), 100, 180, 0},
-        {11, rgb(255, 214, 90), rgb(236, 120, 30), rgb(170, 50, 24), 70, 160, 0},
-        {12, rgb(226, 110, 36), rgb(150, 52, 30), rgb(86, 70, 62), 40, 130, 40},
-        {12, rgb(120, 70, 50), rgb(96, 88, 84), rgb(128, 122, 116), 30, 140, 110},
-        {12, rgb(150, 146, 140), rgb(160, 156, 150), rgb(176, 172, 166), 0, 120, 190},
+        {5, rgb(255, 255, 240), rgb(255, 236, 140), rgb(255, 190, 70), 140, 220, 0, 11},
+        {9, rgb(255, 248, 200), rgb(255, 200, 70), rgb(236, 120, 30), 100, 180, 0, 0},
+        {11, rgb(255, 214, 90), rgb(236, 120, 30), rgb(170, 50, 24), 70, 160, 0, 0},
+        {12, rgb(226, 110, 36), rgb(150, 52, 30), rgb(86, 70, 62), 40, 130, 40, 0},
+        {12, rgb(120, 70, 50), rgb(96, 88, 84), rgb(128, 122, 116), 30, 140, 110, 0},
+        {12, rgb(150, 146, 140), rgb(160, 156, 150), rgb(176, 172, 166), 0, 120, 190, 0},
     };
     for (int frame = 1; frame <= 6; ++frame) paintBlastFrame(sheet, frame, looks[frame - 1]);
     // Embers glowing in the smoke.
