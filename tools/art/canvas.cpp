@@ -67,8 +67,6 @@ uint32_t shadeColour(uint32_t colour, int delta) {
     return rgb(channel(colour, 16) + delta, channel(colour, 8) + delta, channel(colour, 0) + delta);
 }
 
-uint32_t avoidKey(uint32_t colour) { return (colour & 0xFFFFFF) == keyColour ? 0xFE00FE : colour; }
-
 ArtRandom seedArtRandom(uint32_t seed) { return ArtRandom{seed == 0 ? 0x9E3779B9u : seed}; }
 
 uint32_t nextRandom(ArtRandom& random) {

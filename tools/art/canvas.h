@@ -35,8 +35,6 @@ uint32_t rgb(int red, int green, int blue);
 uint32_t mixColour(uint32_t a, uint32_t b, int weight);
 // Adds delta to each channel, clamped to 0..255.
 uint32_t shadeColour(uint32_t colour, int delta);
-// Never lets a painted colour fall on the key colour by accident.
-uint32_t avoidKey(uint32_t colour);
 
 // xorshift32: tiny, fast and the same everywhere.
 struct ArtRandom {
