@@ -141,7 +141,7 @@ Samples makeBombFall() {
         double nearer = 0.45 + 0.55 * t / seconds;
         s[i] = float(nearer * (tone + 0.9 * air));
     }
-    fadeEnds(s, 0.12, 0.02);
+    fadeEnds(s, 0.12, 0.04);
     // A steady tone carries further than a scream: kept well below the cries.
     normalizePeak(s, 0.25);
     return s;
