@@ -92,6 +92,8 @@ protected:
         closeSound();
         fs::remove_all(dir_);
     }
+    // SDL's silent driver always opens, whatever the machine has.
+    ScopedEnv driver_{"SDL_AUDIODRIVER", "dummy"};
     fs::path dir_;
 };
 
