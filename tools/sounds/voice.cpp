@@ -82,10 +82,11 @@ private:
 // per period, as the vocal folds would vary from one cycle to the next.
 class Glottis {
 public:
-    Glottis(const Cry& cry, Noise& noise) : cry_(cry), noise_(noise) {}
+    Glottis(const Cry& cry, Noise& noise) : cry_(cry), noise_(noise), waver_(waverHz) {}
 
     // The flow's slope this sample, and whether the glottis is open (breath flows then).
     double run(double t, bool& open) {
+        wavering_ = waver_.run(noise_.white());
         phase_ += pulseHz_ / sampleRate;
         if (phase_ >= 1.0 || pulseHz_ == 0) startPeriod(t);
         double x = phase_ / cry_.openQuotient;
@@ -99,14 +100,21 @@ private:
     void startPeriod(double t) {
         phase_ = pulseHz_ == 0 ? 0.0 : phase_ - 1.0;
         ++periods_;
-        double waver = 1 + cry_.tremble * std::sin(2 * pi * 6.0 * t);
+        // A voice in pain wavers unevenly: slow random drift, never a singer's steady vibrato.
+        double waver = 1 + cry_.tremble * std::clamp(wavering_ * waverScale, -3.0, 3.0);
         pulseHz_ = cry_.pitch.at(t) * waver * (1 + cry_.jitter * noise_.gaussian());
         strength_ = std::max(0.0, 1 + cry_.shimmer * noise_.gaussian());
         if (periods_ % 2 == 0) strength_ *= 1 - cry_.roughness;
     }
 
+    // Low-passed white noise has a small spread; this brings it back to about 1.
+    static constexpr double waverHz = 7.0;
+    const double waverScale = std::sqrt(3.0 / (1 - std::exp(-2 * pi * waverHz / sampleRate)) * 2);
+
     const Cry& cry_;
     Noise& noise_;
+    OnePoleLowPass waver_;
+    double wavering_ = 0;
     double phase_ = 0, pulseHz_ = 0, strength_ = 1;
     long periods_ = 0;
 };

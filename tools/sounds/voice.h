@@ -22,7 +22,7 @@ struct Cry {
     Contour breath;             // 0 to 1: aspiration noise beside the voice
     double jitter;              // random period change, as a fraction of the period
     double shimmer;             // random pulse-strength change, as a fraction
-    double tremble;             // depth of a 6 Hz pitch waver, as a fraction
+    double tremble;             // spread of a slow random pitch waver, as a fraction
     double openQuotient;        // share of each period the glottis is open: low = pressed
     double roughness;           // 0 to 1: every other pulse weakened, a strained rasp
     double brightness;          // Hz where the source's tilt starts: higher = harsher
