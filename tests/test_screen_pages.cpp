@@ -77,6 +77,7 @@ TEST(OpenScreen, RefusesBadArgumentsAndReopensCleanly) {
     EXPECT_EQ(openScreen(0, 240, 24, 2, 1, 0), resultInvalid);
     EXPECT_EQ(openScreen(320, -1, 24, 2, 1, 0), resultInvalid);
     EXPECT_EQ(openScreen(320, 240, 12, 2, 1, 0), resultInvalid);
+    EXPECT_STRNE(screenError(), "") << "a refusal says why";
     EXPECT_EQ(openScreen(1 << 20, 1 << 20, 32, 2, 1, 0), resultInvalid) << "refused, not a failed allocation";
     EXPECT_EQ(pagePixels(0), nullptr);
 

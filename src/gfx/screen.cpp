@@ -76,8 +76,10 @@ uint32_t* pageStart(int page) { return screen.pageMemory.get() + size_t(page) * 
 
 int openScreen(int width, int height, int depth, int pageCount, int flags, int /*refreshRate*/) {
     int bytesPerPixel = bytesPerPixelFor(depth);
-    if (width <= 0 || height <= 0 || bytesPerPixel == 0) return resultInvalid;
-    if (width > sideLimit || height > sideLimit) return resultInvalid;
+    if (width <= 0 || height <= 0 || bytesPerPixel == 0 || width > sideLimit || height > sideLimit) {
+        lastError = "a screen needs a width and height from 1 to 8192 and a depth of 8, 15, 16, 24 or 32";
+        return resultInvalid;
+    }
     closeScreen();
     pageCount = std::clamp(pageCount, 1, pageCountLimit);
     if (!allocateScreen(width, height, bytesPerPixel, pageCount)) {
@@ -107,6 +109,7 @@ void closeScreen() {
     display::stop();
     ScreenLockScope lock;
     freeScreen();
+    input = InputState{};  // keys and buttons belong to the display that has gone
 }
 
 const char* screenError() { return lastError.c_str(); }
