@@ -213,6 +213,20 @@ TEST(SdlDisplay, WindowEventsReachTheGame) {
     EXPECT_TRUE(waitUntil([] { return readMouse().wheel == 1; })) << "one step per wheel event: +1 +1 -1";
     EXPECT_EQ(readMouse().buttons, 1 | 4);
 
+    // A tap shorter than a refresh pass still reaches the game, once.
+    SDL_Event escape{};
+    escape.type = SDL_KEYDOWN;
+    escape.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
+    push(escape);
+    EXPECT_TRUE(waitUntil([] { return keyDown(1) == -1; }));
+    EXPECT_EQ(keyDown(1), 0) << "seen once; the keyboard itself holds nothing down";
+    push(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT));
+    push(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE));
+    push(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT));
+    push(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_RIGHT));
+    EXPECT_TRUE(waitUntil([] { return readMouse().buttons == 2; })) << "a quick right click";
+    EXPECT_TRUE(waitUntil([] { return readMouse().buttons == 0; })) << "and read once";
+
     // Asking to close changes nothing: the display keeps handling events.
     SDL_Event quit{};
     quit.type = SDL_QUIT;

@@ -1,6 +1,7 @@
 // Keys and the mouse as the game reads them, driven through the headless display.
 #include "gfx/headless.h"
 #include "gfx/input.h"
+#include "gfx/screen_state.h"
 #include "screen_fixture.h"
 
 using Input = HeadlessScreen;
@@ -86,4 +87,32 @@ TEST_F(Input, SetMouseClampsMovesAndHides) {
     setMouse(10, 500, 5);
     headlessPointer(px, py);
     EXPECT_EQ(py, 239);
+}
+
+// A press noted by the display but not yet read counts once, even after the release;
+// (de)activation forgets it like everything else held.
+TEST_F(Input, UnreadPressesAreSeenOnceAndForgottenOnFocusChange) {
+    headlessSetPointer(10, 10);
+    {
+        ScreenLockScope lock;
+        input.keysPressedUnread[57] = 1;
+        input.buttonsPressedUnread = 1;
+    }
+    int x = 0, y = 0, wheel = 0, buttons = 0;
+    EXPECT_EQ(keyDown(57), -1);
+    EXPECT_EQ(keyDown(57), 0);
+    EXPECT_EQ(getMouse(x, y, wheel, buttons), 0);
+    EXPECT_EQ(buttons, 1);
+    EXPECT_EQ(getMouse(x, y, wheel, buttons), 0);
+    EXPECT_EQ(buttons, 0);
+    {
+        ScreenLockScope lock;
+        input.keysPressedUnread[1] = 1;
+        input.buttonsPressedUnread = 2;
+    }
+    headlessSetActive(false);
+    headlessSetActive(true);
+    EXPECT_EQ(keyDown(1), 0);
+    EXPECT_EQ(getMouse(x, y, wheel, buttons), 0);
+    EXPECT_EQ(buttons, 0);
 }

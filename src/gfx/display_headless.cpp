@@ -1,7 +1,5 @@
 // The null display: nothing is shown, and the player's input is whatever tests and tools
 // set through headless.h. The pages are read with pagePixels. The game runs the same on it.
-#include <cstring>
-
 #include "gfx/display.h"
 #include "gfx/headless.h"
 #include "gfx/screen_state.h"
@@ -61,8 +59,7 @@ void headlessSetButtons(int mask) {
 void headlessSetActive(bool active) {
     ScreenLockScope lock;
     input.active = active;
-    std::memset(input.keyTable, 0, sizeof input.keyTable);
-    input.buttons = 0;
+    releaseAllInput();
 }
 
 void headlessPointer(int& x, int& y) {

@@ -221,11 +221,6 @@ void presentPicture() {
     SDL_RenderPresent(shown.renderer);
 }
 
-void forgetHeldInput() {
-    std::memset(input.keyTable, 0, sizeof input.keyTable);
-    input.buttons = 0;
-}
-
 void refreshKeys() {
     if (!input.active) return;
     const Uint8* keyboard = SDL_GetKeyboardState(nullptr);
@@ -266,7 +261,7 @@ void handleWindowEvent(const SDL_WindowEvent& event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
         case SDL_WINDOWEVENT_FOCUS_LOST:
             input.active = event.event == SDL_WINDOWEVENT_FOCUS_GAINED;
-            forgetHeldInput();
+            releaseAllInput();
             break;
         case SDL_WINDOWEVENT_ENTER: requests.pointerInWindow = true; break;
         case SDL_WINDOWEVENT_LEAVE: requests.pointerInWindow = false; break;
@@ -277,10 +272,25 @@ void handleWindowEvent(const SDL_WindowEvent& event) {
     }
 }
 
+// The key table follows the keyboard's state; a press is also noted until the game reads
+// it, so a tap shorter than one refresh pass is not lost.
+void handleKeyPress(const SDL_KeyboardEvent& key) {
+    if (!input.active || key.repeat) return;
+    if (key.keysym.sym == SDLK_RETURN && (key.keysym.mod & KMOD_ALT)) {
+        toggleFullScreen();
+        return;
+    }
+    int scanCode = scanCodeForSdlKey(key.keysym.scancode);
+    if (scanCode >= 0) input.keysPressedUnread[scanCode] = 1;
+}
+
 // Closing the window (close box, Alt+F4, a quit request) is ignored: only Escape ends the game.
 void handleEvent(const SDL_Event& event) {
     switch (event.type) {
-        case SDL_MOUSEBUTTONDOWN: input.buttons |= buttonBit(event.button.button); break;
+        case SDL_MOUSEBUTTONDOWN:
+            input.buttons |= buttonBit(event.button.button);
+            input.buttonsPressedUnread |= buttonBit(event.button.button);
+            break;
         case SDL_MOUSEBUTTONUP: input.buttons &= ~buttonBit(event.button.button); break;
         case SDL_MOUSEWHEEL: {
             int turn = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
@@ -292,11 +302,7 @@ void handleEvent(const SDL_Event& event) {
             requests.pointerX = event.motion.x;
             requests.pointerY = event.motion.y;
             break;
-        case SDL_KEYDOWN:
-            if (event.key.keysym.sym == SDLK_RETURN && (event.key.keysym.mod & KMOD_ALT) && !event.key.repeat &&
-                input.active)
-                toggleFullScreen();
-            break;
+        case SDL_KEYDOWN: handleKeyPress(event.key); break;
         case SDL_WINDOWEVENT: handleWindowEvent(event.window); break;
         default: break;
     }

@@ -26,11 +26,18 @@ struct ScreenState {
 // Written by the display side (or the headless setters) under the screen lock.
 struct InputState {
     uint8_t keyTable[128] = {};
+    // Presses not yet read by keyDown or getMouse: a key or button pressed and released
+    // between two refresh passes still reaches the game once.
+    uint8_t keysPressedUnread[128] = {};
     int buttons = 0;
+    int buttonsPressedUnread = 0;
     int wheel = 0;
     bool active = true;
     bool pointerVisible = true;
 };
+
+// On (de)activation every key and button reads as up until pressed again.
+void releaseAllInput();
 
 extern ScreenState screen;
 extern InputState input;
