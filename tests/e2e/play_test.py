@@ -73,8 +73,8 @@ class Session:
         self.geometry = None
 
     def xdotool(self, *arguments):
-        subprocess.run(["xdotool", *map(str, arguments)], env=self.environment, check=True,
-                       stdout=subprocess.DEVNULL)
+        return subprocess.run(["xdotool", *map(str, arguments)], env=self.environment,
+                              check=True, capture_output=True, text=True).stdout
 
     def screenshot(self):
         """The whole screen as a pixels.Image, and the moment it was taken."""
@@ -120,6 +120,17 @@ def check_letterbox(session):
     screen, _ = session.screenshot()
     check(session.geometry.border_is_black(screen),
           "the screen outside the scaled page is not black: the page is not centred as expected")
+
+
+def focus_game_window(session):
+    """The window is titled with the executable's name. With no window manager to give it
+    the keyboard, the test does."""
+    try:
+        windows = session.xdotool("search", "--name", "^crowdfire$").split()
+    except subprocess.CalledProcessError:
+        windows = []
+    check(windows, "no window is titled crowdfire")
+    session.xdotool("windowfocus", windows[0])
 
 
 def scroll_to_left_edge(session, start_page):
@@ -288,7 +299,7 @@ def play(stage, artifacts):
               f"at ({session.geometry.left}, {session.geometry.top})")
         session.save("start.png", start_page)
         check_letterbox(session)
-        session.xdotool("search", "--name", "^crowdfire$", "windowfocus")
+        focus_game_window(session)
         session.move(*PARK)
         session.save("scrolled.png", scroll_to_left_edge(session, start_page))
         print("the scene scrolled to its left edge")
@@ -317,6 +328,9 @@ def main():
         play(options.stage, options.artifacts)
     except TestFailure as failure:
         print(f"FAIL: {failure}", file=sys.stderr)
+        return 1
+    except subprocess.CalledProcessError as error:
+        print(f"FAIL: {' '.join(error.cmd)} failed: {error.stderr or error.returncode}", file=sys.stderr)
         return 1
     print("the installed game played as expected")
     return 0
