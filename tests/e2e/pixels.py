@@ -216,17 +216,17 @@ def match_movements(first, second):
 
 
 def choose_target(moves, all_blobs):
-    """A person who walked forward, well inside the page, with nobody close by."""
-    for _, person, dx in sorted(moves, key=lambda m: -m[1].count):
-        if dx < 3 or not 40 <= person.centre[0] <= 260:
-            continue
-        crowded = any(other is not person
-                      and other.left <= person.right + 10 and other.right >= person.left - 10
-                      and other.top <= person.bottom + 6 and other.bottom >= person.top - 6
-                      for other in all_blobs)
-        if not crowded:
-            return person
-    return None
+    """A person who walked forward, well inside the page, preferably with nobody close by."""
+    walkers = [person for _, person, dx in moves if dx >= 3 and 40 <= person.centre[0] <= 260]
+    if not walkers:
+        return None
+
+    def neighbours(person):
+        return sum(other is not person
+                   and other.left <= person.right + 10 and other.right >= person.left - 10
+                   and other.top <= person.bottom + 6 and other.bottom >= person.top - 6
+                   for other in all_blobs)
+    return min(walkers, key=lambda person: (neighbours(person), -person.count))
 
 
 def static_red(first, second, world, scroll, box):
