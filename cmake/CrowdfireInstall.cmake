@@ -163,6 +163,8 @@ if(CROWDFIRE_TESTS)
   set_tests_properties(install_layout desktop_entry_valid metainfo_valid metainfo_tree_valid
     PROPERTIES FIXTURES_REQUIRED staged_install)
 
+  add_test(NAME icons_reproducible COMMAND ${e2e_dir}/check_icons.sh
+    ${CMAKE_SOURCE_DIR}/packaging/make-icons.sh ${CROWDFIRE_RUN_DIR} ${CROWDFIRE_APP_ID})
   add_test(NAME debian_package COMMAND ${e2e_dir}/check_deb.sh
     ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/deb-test ${CROWDFIRE_APP_ID})
 
