@@ -1,6 +1,7 @@
 # Installing crowdfire like any other Linux game, and packing it as a Debian package.
 #
-# Layout under the prefix (defaults, each overridable at configure time):
+# Layout under the prefix (defaults, each overridable at configure time; the directories
+# are strings, so a relative value stays relative to the prefix):
 #   games/crowdfire                          launcher: the command the player runs
 #   libexec/crowdfire/crowdfire              the game itself, kept off the PATH
 #   share/games/crowdfire/*.BMP, Sound/      the data the game reads from its current directory
@@ -22,11 +23,11 @@ endif()
 
 set(CROWDFIRE_APP_ID "org.crowdfire.Crowdfire" CACHE STRING
   "Reverse-DNS id of the desktop entry, AppStream component and icons")
-set(CROWDFIRE_INSTALL_GAMESDIR "games" CACHE PATH
+set(CROWDFIRE_INSTALL_GAMESDIR "games" CACHE STRING
   "Directory of the launcher, relative to the prefix (Debian: games)")
-set(CROWDFIRE_INSTALL_PROGRAMDIR "${CMAKE_INSTALL_LIBEXECDIR}/crowdfire" CACHE PATH
+set(CROWDFIRE_INSTALL_PROGRAMDIR "${CMAKE_INSTALL_LIBEXECDIR}/crowdfire" CACHE STRING
   "Directory of the real game binary, relative to the prefix")
-set(CROWDFIRE_INSTALL_DATADIR "${CMAKE_INSTALL_DATAROOTDIR}/games/crowdfire" CACHE PATH
+set(CROWDFIRE_INSTALL_DATADIR "${CMAKE_INSTALL_DATAROOTDIR}/games/crowdfire" CACHE STRING
   "Directory of the game's bitmaps and Sound folder, relative to the prefix")
 # The project has no public web site yet: .invalid says so plainly. Set the real address
 # when there is one, and publish docs/screenshot.png there as screenshot.png.
@@ -52,6 +53,10 @@ set(CROWDFIRE_PACKAGING_DIR ${CMAKE_BINARY_DIR}/packaging)
 # directories are given relative to the prefix, so a staged (DESTDIR) or moved install
 # works unchanged; absolute directories are used as they stand.
 function(crowdfire_launcher_path out dir)
+  # The path goes into a double-quoted shell string.
+  if(dir MATCHES "[\"'`$\\]")
+    message(FATAL_ERROR "crowdfire: install directory ${dir} contains quote or $ characters")
+  endif()
   if(IS_ABSOLUTE "${dir}")
     set(path "${dir}")
   elseif(IS_ABSOLUTE "${CROWDFIRE_INSTALL_GAMESDIR}")
@@ -59,9 +64,6 @@ function(crowdfire_launcher_path out dir)
   else()
     file(RELATIVE_PATH relative "/prefix/${CROWDFIRE_INSTALL_GAMESDIR}" "/prefix/${dir}")
     set(path "\$here/${relative}")
-  endif()
-  if(path MATCHES "[\"'`\\\\]")
-    message(FATAL_ERROR "crowdfire: install directory ${dir} contains quote characters")
   endif()
   set(${out} "\"${path}\"" PARENT_SCOPE)
 endfunction()
