@@ -2,6 +2,7 @@
 // display run under SDL's dummy video driver so its thread and the lock are exercised.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -262,4 +263,42 @@ TEST(SdlDisplay, WindowEventsReachTheGame) {
         return m.result == 0 && m.x == 0 && m.y == 239;
     })) << "full screen clamps to the page";
     closeScreen();
+}
+
+TEST(SdlDisplay, NoDisplayMeansResultOneAndACause) {
+    const char* before = std::getenv("SDL_VIDEODRIVER");
+    std::string saved = before ? before : "";
+    setenv("SDL_VIDEODRIVER", "no-such-video-driver", 1);
+    selectDisplay(DisplayBackend::sdl);
+    EXPECT_EQ(openScreen(320, 240, 24, 2, 1, 0), resultInvalid);
+    EXPECT_STRNE(screenError(), "");
+    EXPECT_EQ(pagePixels(0), nullptr) << "no screen is left behind";
+    int x = 0, y = 0, wheel = 0, buttons = 0;
+    EXPECT_NE(getMouse(x, y, wheel, buttons), 0);
+    if (before) setenv("SDL_VIDEODRIVER", saved.c_str(), 1);
+    else unsetenv("SDL_VIDEODRIVER");
+}
+
+// With no display SDL would quietly pick a driver that shows nothing; the game must say so
+// instead of running where no one can see it or press Escape.
+TEST(SdlDisplay, InvisibleDriversAreOnlyTakenWhenAskedFor) {
+    const char* names[] = {"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"};
+    std::string saved[3];
+    bool had[3];
+    for (int i = 0; i < 3; ++i) {
+        const char* value = std::getenv(names[i]);
+        had[i] = value != nullptr;
+        saved[i] = value ? value : "";
+        unsetenv(names[i]);
+    }
+    selectDisplay(DisplayBackend::sdl);
+    int result = openScreen(320, 240, 24, 2, 1, 0);
+    std::string cause = screenError();
+    closeScreen();
+    for (int i = 0; i < 3; ++i)
+        if (had[i]) setenv(names[i], saved[i].c_str(), 1);
+    // Only a machine with a console display (SDL's KMSDRM driver) may really open one here.
+    if (result == resultOk && access("/dev/dri", F_OK) == 0) GTEST_SKIP() << "a console display opened";
+    EXPECT_EQ(result, resultInvalid) << "opened with no display to show it on";
+    EXPECT_NE(cause, "");
 }
