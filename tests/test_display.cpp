@@ -251,6 +251,17 @@ TEST(SdlDisplay, WindowEventsReachTheGame) {
     push(motionEvent(1, 1));
     EXPECT_TRUE(waitUntil([] { return readMouse().result == 0; }));
 
+    // A reset renderer is built again and the display goes on showing pages.
+    SDL_Event reset{};
+    reset.type = SDL_RENDER_DEVICE_RESET;
+    push(reset);
+    push(wheelEvent(1));
+    EXPECT_TRUE(waitUntil([] { return readMouse().wheel == 3; }));
+    setPages(1, 1);
+    EXPECT_TRUE(waitUntil(noRowDirty));
+    setPages(0, 0);
+    EXPECT_TRUE(waitUntil(noRowDirty));
+
     // Alt+Enter makes it full screen, where the pointer stops at the edges instead.
     SDL_Event altEnter{};
     altEnter.type = SDL_KEYDOWN;

@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -75,6 +76,7 @@ struct Display {
     std::vector<uint32_t> shownRows;  // the visible page as last taken from the screen
     std::vector<uint8_t> changedRows;
     bool redraw = true;
+    bool textureLost = false;  // the renderer was reset: build it again before drawing
 };
 Display shown;
 
@@ -212,8 +214,22 @@ void takeDirtyRows() {
     }
 }
 
+// After a reset the texture's contents, or the whole renderer, are gone: build them again
+// and send every row. Until that succeeds nothing is drawn and every pass tries again.
+void recoverTexture() {
+    if (shown.texture) SDL_DestroyTexture(shown.texture);
+    if (shown.renderer) SDL_DestroyRenderer(shown.renderer);
+    shown.texture = nullptr;
+    shown.renderer = nullptr;
+    shown.textureLost = !createRenderer();
+    std::fill(shown.changedRows.begin(), shown.changedRows.end(), uint8_t(1));
+    shown.redraw = true;
+}
+
 // Outside the lock: push runs of changed rows to the texture and show the picture.
 void presentPicture() {
+    if (shown.textureLost) recoverTexture();
+    if (shown.textureLost) return;
     bool any = false;
     for (int y = 0; y < screen.height;) {
         if (!shown.changedRows[size_t(y)]) {
@@ -321,6 +337,8 @@ void handleEvent(const SDL_Event& event) {
             break;
         case SDL_KEYDOWN: handleKeyPress(event.key); break;
         case SDL_WINDOWEVENT: handleWindowEvent(event.window); break;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET: shown.textureLost = true; break;
         default: break;
     }
 }
@@ -404,6 +422,7 @@ bool start(bool fullScreen, const char*& error) {
     movesCarriedOut = 0;
     requests = Requests{};
     shown.redraw = true;
+    shown.textureLost = false;
     refreshThread = std::thread(refreshLoop, fullScreen);
     std::unique_lock<std::mutex> guard(signalMutex);
     signal.wait(guard, [] { return opening != Opening::pending; });
