@@ -64,10 +64,12 @@ def start_x_server():
 
 
 class Session:
-    """The X server, the game, and the input and screenshots that pass between them."""
+    """One X display: the input sent to it, the screenshots taken of it, and the scene
+    (both backgrounds side by side) that the pages are compared with."""
 
-    def __init__(self, display, artifacts):
+    def __init__(self, display, world, artifacts):
         self.display = display
+        self.world = world
         self.artifacts = artifacts
         self.environment = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy")
         self.environment.pop("SDL_VIDEODRIVER", None)
@@ -309,11 +311,10 @@ def play(stage, artifacts):
     world = pixels.load_world(os.path.join(data_dir, "BACKG11a24.BMP"),
                               os.path.join(data_dir, "BACKG12a24.BMP"))
     server, display = start_x_server()
+    session = Session(display, world, artifacts)
+    log = open(os.path.join(artifacts or tempfile.gettempdir(), "game.log"), "w")
     game = None
     try:
-        session = Session(display, artifacts)
-        session.world = world
-        log = open(os.path.join(artifacts or tempfile.gettempdir(), "game.log"), "w")
         # Started from elsewhere on purpose: the launcher must find the data itself.
         game = subprocess.Popen([launcher], cwd="/", env=session.environment,
                                 stdout=log, stderr=subprocess.STDOUT)
@@ -340,6 +341,7 @@ def play(stage, artifacts):
         if game is not None:
             game.kill()
             game.wait()
+        log.close()
         server.terminate()
         server.wait()
 
@@ -355,6 +357,10 @@ def main():
         play(options.stage, options.artifacts)
     except TestFailure as failure:
         print(f"FAIL: {failure}", file=sys.stderr)
+        return 1
+    except FileNotFoundError as error:
+        print(f"FAIL: {error.filename} not found (scripts/install-deps.sh installs the tools)",
+              file=sys.stderr)
         return 1
     except subprocess.CalledProcessError as error:
         print(f"FAIL: {' '.join(error.cmd)} failed: {error.stderr or error.returncode}", file=sys.stderr)
