@@ -5,7 +5,7 @@
 #   games/crowdfire                          launcher: the command the player runs
 #   libexec/crowdfire/crowdfire              the game itself, kept off the PATH
 #   share/games/crowdfire/*.BMP, Sound/      the data the game reads from its current directory
-#   share/applications, share/metainfo, share/icons/hicolor, share/man/man6
+#   share/applications, share/metainfo, share/icons/hicolor, share/man/man6, share/doc/crowdfire
 #
 # The game reads its files from the current directory and takes no command line, so the
 # launcher changes into the data directory and runs the real binary there. The binary
@@ -87,13 +87,17 @@ add_custom_command(OUTPUT ${CROWDFIRE_ICON_FILES}
   DEPENDS ${CMAKE_SOURCE_DIR}/packaging/make-icons.sh
     ${CROWDFIRE_RUN_DIR}/stooge124.BMP ${CROWDFIRE_RUN_DIR}/sprites124.BMP
   COMMENT "Drawing the application icons from the game's sprites")
-# gzip -n leaves out the name and time stamp, so the page is the same on every build.
-add_custom_command(OUTPUT ${CROWDFIRE_PACKAGING_DIR}/crowdfire.6.gz
-  COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/packaging/crowdfire.6
-    > ${CROWDFIRE_PACKAGING_DIR}/crowdfire.6.gz
-  DEPENDS ${CMAKE_SOURCE_DIR}/packaging/crowdfire.6)
-add_custom_target(crowdfire_packaging ALL
-  DEPENDS ${CROWDFIRE_ICON_FILES} ${CROWDFIRE_PACKAGING_DIR}/crowdfire.6.gz)
+# The manual page and the changelog are installed compressed, as Debian expects; gzip -n
+# leaves out the name and time stamp, so they are the same on every build.
+set(CROWDFIRE_COMPRESSED_DOCS)
+foreach(document crowdfire.6 changelog)
+  set(compressed ${CROWDFIRE_PACKAGING_DIR}/${document}.gz)
+  add_custom_command(OUTPUT ${compressed}
+    COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/packaging/${document} > ${compressed}
+    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${document})
+  list(APPEND CROWDFIRE_COMPRESSED_DOCS ${compressed})
+endforeach()
+add_custom_target(crowdfire_packaging ALL DEPENDS ${CROWDFIRE_ICON_FILES} ${CROWDFIRE_COMPRESSED_DOCS})
 foreach(generated art_assets sound_assets)
   if(TARGET ${generated})
     add_dependencies(crowdfire_packaging ${generated})
@@ -110,6 +114,7 @@ install(FILES ${CROWDFIRE_PACKAGING_DIR}/${CROWDFIRE_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 install(DIRECTORY ${CROWDFIRE_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons)
 install(FILES ${CROWDFIRE_PACKAGING_DIR}/crowdfire.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CROWDFIRE_PACKAGING_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The desktop entry names the launcher by its absolute path, and the prefix is only
 # known for sure at install time (cpack installs into /usr whatever was configured).
 install(CODE "

@@ -31,6 +31,7 @@ trap 'rm -rf "$expected" "$actual" "$scratch"' EXIT
         echo "usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png"
     done
     echo usr/share/man/man6/crowdfire.6.gz
+    echo usr/share/doc/crowdfire/changelog.gz
 } | sort > "$expected"
 (cd "$stage" && find . -type f -o -type l) | sed 's|^\./||' | sort > "$actual"
 if ! diff -u "$expected" "$actual"; then
@@ -47,7 +48,9 @@ for size in 32 48 64 128 256; do
     got=$(/usr/bin/identify -format '%m %wx%h' "$icon")
     [[ $got == "PNG ${size}x${size}" ]] || fail "$icon is '$got', not a ${size}x${size} PNG"
 done
-gzip -t "$stage/usr/share/man/man6/crowdfire.6.gz" || fail "manual page is not valid gzip"
+for document in man/man6/crowdfire.6.gz doc/crowdfire/changelog.gz; do
+    gzip -t "$stage/usr/share/$document" || fail "$document is not valid gzip"
+done
 
 # A launcher copied away from its data must say so and fail, not run the game elsewhere.
 cp "$stage/usr/games/crowdfire" "$scratch/crowdfire"
