@@ -48,13 +48,14 @@ bool chooseRule(int mode, int opacity, PixelRule& rule, int& weight) {
 }
 
 void drawRows(const uint32_t* image, int imageWidth, const ClippedImage& clip, PixelRule rule, int weight) {
-    const uint32_t* source = image + 1 + size_t(clip.firstRow) * size_t(imageWidth) + size_t(clip.firstColumn);
-    for (int r = 0; r < clip.rows; ++r, source += imageWidth) {
-        uint32_t* target = screen.rowTable[clip.pageY + r] + clip.pageX;
-        if (rule == PixelRule::copy) copySpan(target, source, clip.columns);
-        else if (rule == PixelRule::transparent) transparentSpan(target, source, clip.columns);
-        else blendSpan(target, source, clip.columns, weight);
-    }
+    // The work page's rows lie one pitch apart, so the whole rectangle goes to the pixel
+    // rules in one call and the rule is chosen once, not per row.
+    PixelBlock block{screen.rowTable[clip.pageY] + clip.pageX,
+                     image + 1 + size_t(clip.firstRow) * size_t(imageWidth) + size_t(clip.firstColumn),
+                     screen.pitch / 4, imageWidth, clip.columns, clip.rows};
+    if (rule == PixelRule::copy) copyBlock(block);
+    else if (rule == PixelRule::transparent) transparentBlock(block);
+    else blendBlock(block, weight);
     if (screen.workPage == screen.visiblePage) std::memset(screen.dirty.get() + clip.pageY, 1, size_t(clip.rows));
 }
 
@@ -81,6 +82,12 @@ int putImage(float x, float y, const uint32_t* image, int mode, int opacity) {
     int weight = 0;
     if (!chooseRule(mode, opacity, rule, weight)) return resultInvalid;
     if (rule == PixelRule::skip) return resultOk;
+    // The refresh thread reads only the visible page, and setPages takes the lock before it
+    // shows another, so drawing on a page not shown needs no lock: the game's usual case.
+    if (screen.workPage != screen.visiblePage) {
+        drawRows(image, width, clip, rule, weight);
+        return resultOk;
+    }
     ScreenLockScope lock;
     drawRows(image, width, clip, rule, weight);
     return resultOk;

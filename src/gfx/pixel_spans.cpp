@@ -1,135 +1,147 @@
+// The scalar rules, and the choice of form every drawing call goes through.
 #include "gfx/pixel_spans.h"
 
 #include <cstring>
 
+#include "gfx/pixel_forms.h"
 #include "gfx/screen.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 namespace {
-
-bool scalarOnly = false;
 
 void fillScalar(uint32_t* page, int count, uint32_t colour) {
     for (int i = 0; i < count; ++i) page[i] = colour;
 }
 
-void copyScalar(uint32_t* page, const uint32_t* image, int count) {
-    for (int i = 0; i < count; ++i) page[i] = image[i];
+void copyScalar(const PixelBlock& b) {
+    uint32_t* page = b.page;
+    const uint32_t* image = b.image;
+    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride)
+        for (int i = 0; i < b.count; ++i) page[i] = image[i];
 }
 
-void transparentScalar(uint32_t* page, const uint32_t* image, int count) {
-    for (int i = 0; i < count; ++i) {
-        uint32_t s = image[i] & colourBits;
-        if (s != keyColour) page[i] = s;
-    }
+void transparentScalar(const PixelBlock& b) {
+    uint32_t* page = b.page;
+    const uint32_t* image = b.image;
+    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride)
+        for (int i = 0; i < b.count; ++i) {
+            uint32_t s = image[i] & colourBits;
+            if (s != keyColour) page[i] = s;
+        }
 }
 
-void blendScalar(uint32_t* page, const uint32_t* image, int count, int weight) {
-    for (int i = 0; i < count; ++i) {
-        uint32_t s = image[i];
-        if ((s & colourBits) != keyColour) page[i] = blendPixel(page[i], s, uint32_t(weight));
-    }
+void blendScalar(const PixelBlock& b, int weight) {
+    uint32_t* page = b.page;
+    const uint32_t* image = b.image;
+    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride)
+        for (int i = 0; i < b.count; ++i) {
+            uint32_t s = image[i];
+            if ((s & colourBits) != keyColour) page[i] = blendPixel(page[i], s, uint32_t(weight));
+        }
 }
 
-#ifdef __SSE2__
-
-void fillWide(uint32_t* page, int count, uint32_t colour) {
-    __m128i four = _mm_set1_epi32(int(colour));
-    int i = 0;
-    for (; i + 4 <= count; i += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(page + i), four);
-    fillScalar(page + i, count - i, colour);
+// The C library's memmove already copies with the widest moves the processor has, and
+// keeps a copy within one page correct too.
+void copyRows(const PixelBlock& b) {
+    uint32_t* page = b.page;
+    const uint32_t* image = b.image;
+    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride)
+        std::memmove(page, image, size_t(b.count) * sizeof(uint32_t));
 }
 
-// Page and image may not overlap in any use (images live in the game's banks), but
-// memmove keeps a copy within one page correct too.
-void copyWide(uint32_t* page, const uint32_t* image, int count) {
-    std::memmove(page, image, size_t(count) * sizeof(uint32_t));
-}
-
-__m128i keyMask(__m128i source) {
-    __m128i colour = _mm_and_si128(source, _mm_set1_epi32(int(colourBits)));
-    return _mm_cmpeq_epi32(colour, _mm_set1_epi32(int(keyColour)));
-}
-
-// Where the image has the key colour keep the page, elsewhere take the new pixels.
-__m128i keepKeyed(__m128i source, __m128i page, __m128i fresh) {
-    __m128i keyed = keyMask(source);
-    return _mm_or_si128(_mm_and_si128(keyed, page), _mm_andnot_si128(keyed, fresh));
-}
-
-void transparentWide(uint32_t* page, const uint32_t* image, int count) {
-    __m128i colourMask = _mm_set1_epi32(int(colourBits));
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(image + i));
-        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(page + i));
-        __m128i result = keepKeyed(s, d, _mm_and_si128(s, colourMask));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(page + i), result);
-    }
-    transparentScalar(page + i, image + i, count - i);
-}
-
-// d + floor((s - d) * w / 256) equals (d * (256 - w) + s * w) >> 8: both products are
-// non-negative and their sum stays below 65536, so 16-bit lanes hold it exactly.
-__m128i blendBytes(__m128i d16, __m128i s16, __m128i weight, __m128i inverse) {
-    __m128i sum = _mm_add_epi16(_mm_mullo_epi16(d16, inverse), _mm_mullo_epi16(s16, weight));
-    return _mm_srli_epi16(sum, 8);
-}
-
-__m128i blendFour(__m128i d, __m128i s, __m128i weight, __m128i inverse) {
-    __m128i zero = _mm_setzero_si128();
-    __m128i low = blendBytes(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero), weight, inverse);
-    __m128i high = blendBytes(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero), weight, inverse);
-    __m128i mixed = _mm_packus_epi16(low, high);
-    return _mm_and_si128(mixed, _mm_set1_epi32(int(colourBits)));
-}
-
-void blendWide(uint32_t* page, const uint32_t* image, int count, int weight) {
-    __m128i w = _mm_set1_epi16(short(weight));
-    __m128i inverse = _mm_set1_epi16(short(256 - weight));
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(image + i));
-        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(page + i));
-        __m128i result = keepKeyed(s, d, blendFour(d, s, w, inverse));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(page + i), result);
-    }
-    blendScalar(page + i, image + i, count - i, weight);
-}
-
+DrawingForm fastestForm() {
+#ifdef CROWDFIRE_AVX2_FORM
+    if (processorHasAvx2()) return DrawingForm::avx2;
 #endif
+#ifdef CROWDFIRE_SSE2_FORM
+    return DrawingForm::sse2;
+#else
+    return DrawingForm::scalar;
+#endif
+}
+
+DrawingForm form = fastestForm();
+
+PixelBlock rowOf(uint32_t* page, const uint32_t* image, int count) { return {page, image, 0, 0, count, 1}; }
 
 }  // namespace
 
-void useScalarDrawing(bool scalar) { scalarOnly = scalar; }
-
-#ifdef __SSE2__
-
-void fillSpan(uint32_t* page, int count, uint32_t colour) {
-    scalarOnly ? fillScalar(page, count, colour) : fillWide(page, count, colour);
-}
-void copySpan(uint32_t* page, const uint32_t* image, int count) {
-    scalarOnly ? copyScalar(page, image, count) : copyWide(page, image, count);
-}
-void transparentSpan(uint32_t* page, const uint32_t* image, int count) {
-    scalarOnly ? transparentScalar(page, image, count) : transparentWide(page, image, count);
-}
-void blendSpan(uint32_t* page, const uint32_t* image, int count, int weight) {
-    scalarOnly ? blendScalar(page, image, count, weight) : blendWide(page, image, count, weight);
-}
-
-#else
-
-void fillSpan(uint32_t* page, int count, uint32_t colour) { fillScalar(page, count, colour); }
-void copySpan(uint32_t* page, const uint32_t* image, int count) { copyScalar(page, image, count); }
-void transparentSpan(uint32_t* page, const uint32_t* image, int count) {
-    transparentScalar(page, image, count);
-}
-void blendSpan(uint32_t* page, const uint32_t* image, int count, int weight) {
-    blendScalar(page, image, count, weight);
-}
-
+bool drawingFormAvailable(DrawingForm which) {
+    switch (which) {
+        case DrawingForm::scalar: return true;
+#ifdef CROWDFIRE_SSE2_FORM
+        case DrawingForm::sse2: return true;
 #endif
+#ifdef CROWDFIRE_AVX2_FORM
+        case DrawingForm::avx2: return processorHasAvx2();
+#endif
+        default: return false;
+    }
+}
+
+DrawingForm bestDrawingForm() { return fastestForm(); }
+
+bool useDrawingForm(DrawingForm which) {
+    if (!drawingFormAvailable(which)) return false;
+    form = which;
+    return true;
+}
+
+void useScalarDrawing(bool scalar) { form = scalar ? DrawingForm::scalar : fastestForm(); }
+
+const char* drawingFormName(DrawingForm which) {
+    switch (which) {
+        case DrawingForm::sse2: return "SSE2";
+        case DrawingForm::avx2: return "AVX2";
+        default: return "scalar";
+    }
+}
+
+// Each rule goes to the chosen form; a form not built here never becomes the chosen one.
+void fillSpan(uint32_t* page, int count, uint32_t colour) {
+    switch (form) {
+#ifdef CROWDFIRE_AVX2_FORM
+        case DrawingForm::avx2: return fillAvx2(page, count, colour);
+#endif
+#ifdef CROWDFIRE_SSE2_FORM
+        case DrawingForm::sse2: return fillSse2(page, count, colour);
+#endif
+        default: return fillScalar(page, count, colour);
+    }
+}
+
+void copyBlock(const PixelBlock& block) {
+    if (form == DrawingForm::scalar) copyScalar(block);
+    else copyRows(block);
+}
+
+void transparentBlock(const PixelBlock& block) {
+    switch (form) {
+#ifdef CROWDFIRE_AVX2_FORM
+        case DrawingForm::avx2: return transparentAvx2(block);
+#endif
+#ifdef CROWDFIRE_SSE2_FORM
+        case DrawingForm::sse2: return transparentSse2(block);
+#endif
+        default: return transparentScalar(block);
+    }
+}
+
+void blendBlock(const PixelBlock& block, int weight) {
+    switch (form) {
+#ifdef CROWDFIRE_AVX2_FORM
+        case DrawingForm::avx2: return blendAvx2(block, weight);
+#endif
+#ifdef CROWDFIRE_SSE2_FORM
+        case DrawingForm::sse2: return blendSse2(block, weight);
+#endif
+        default: return blendScalar(block, weight);
+    }
+}
+
+void copySpan(uint32_t* page, const uint32_t* image, int count) { copyBlock(rowOf(page, image, count)); }
+void transparentSpan(uint32_t* page, const uint32_t* image, int count) {
+    transparentBlock(rowOf(page, image, count));
+}
+void blendSpan(uint32_t* page, const uint32_t* image, int count, int weight) {
+    blendBlock(rowOf(page, image, count), weight);
+}

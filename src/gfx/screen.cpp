@@ -22,7 +22,6 @@ namespace {
 std::string lastError;
 
 // Far beyond any page but safely inside int, whatever a caller passes.
-constexpr double coordinateLimit = 1e9;
 // Generous for any use of a 2D arcade screen, small enough that a silly request is
 // refused instead of exhausting memory.
 constexpr int sideLimit = 8192;
@@ -140,16 +139,6 @@ void clearScreen() {
         std::memset(pageStart(screen.workPage), 0, size_t(screen.pitch) * size_t(screen.height));
     }
     if (screen.workPage == screen.visiblePage) markAllDirty();
-}
-
-// Halves round away from zero, worked in double. NaN is no pixel at all; huge values are
-// clamped far off the page first, so the conversion to int is always defined.
-bool roundToPixel(float value, int& pixel) {
-    double v = value;
-    if (std::isnan(v)) return false;
-    v = std::clamp(v, -coordinateLimit, coordinateLimit);
-    pixel = int(v > 0 ? std::trunc(v + 0.5) : std::trunc(v - 0.5));
-    return true;
 }
 
 const uint32_t* pagePixels(int page) {

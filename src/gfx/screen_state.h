@@ -59,5 +59,17 @@ private:
 
 bool screenLockHeldHere();
 
-// A page coordinate from a caller's single: halves away from zero; false for NaN.
-bool roundToPixel(float value, int& pixel);
+// A page coordinate from a caller's single: halves away from zero; false for NaN. Huge
+// values are clamped far off the page first, so the conversion to int is always defined;
+// converting to int drops the fraction, so v + 0.5 and v - 0.5 need no separate trunc.
+// Inline: every putImage rounds twice.
+constexpr double coordinateLimit = 1e9;
+inline bool roundToPixel(float value, int& pixel) {
+    double v = value;
+    if (!(v >= -coordinateLimit && v <= coordinateLimit)) {
+        if (v != v) return false;  // NaN
+        v = v > 0 ? coordinateLimit : -coordinateLimit;
+    }
+    pixel = int(v > 0 ? v + 0.5 : v - 0.5);
+    return true;
+}

@@ -1,0 +1,96 @@
+// The SSE2 form: four pixels at a time, for x86 processors without AVX2.
+#include "gfx/pixel_forms.h"
+
+#ifdef CROWDFIRE_SSE2_FORM
+
+#include <emmintrin.h>
+
+namespace {
+
+__m128i load(const uint32_t* pixels) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels)); }
+void store(uint32_t* pixels, __m128i four) { _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), four); }
+
+// All ones in the lanes where the image has the key colour, whatever its top byte.
+__m128i keyMask(__m128i source) {
+    __m128i colour = _mm_and_si128(source, _mm_set1_epi32(int(colourBits)));
+    return _mm_cmpeq_epi32(colour, _mm_set1_epi32(int(keyColour)));
+}
+
+// Where the image has the key colour keep the page, elsewhere take the new pixels.
+__m128i keepKeyed(__m128i source, __m128i page, __m128i fresh) {
+    __m128i keyed = keyMask(source);
+    return _mm_or_si128(_mm_and_si128(keyed, page), _mm_andnot_si128(keyed, fresh));
+}
+
+struct Transparent {
+    __m128i operator()(__m128i s, __m128i d) const {
+        return keepKeyed(s, d, _mm_and_si128(s, _mm_set1_epi32(int(colourBits))));
+    }
+    uint32_t pixel(uint32_t s, uint32_t d) const { return transparentPixel(d, s); }
+};
+
+// d + floor((s - d) * w / 256) equals (d * (256 - w) + s * w) >> 8: both products are
+// non-negative and their sum stays below 65536, so 16-bit lanes hold it exactly.
+struct Blend {
+    __m128i weight, inverse;
+    uint32_t scalarWeight;
+
+    explicit Blend(int w)
+        : weight(_mm_set1_epi16(short(w))), inverse(_mm_set1_epi16(short(256 - w))), scalarWeight(uint32_t(w)) {}
+
+    __m128i bytes(__m128i d16, __m128i s16) const {
+        __m128i sum = _mm_add_epi16(_mm_mullo_epi16(d16, inverse), _mm_mullo_epi16(s16, weight));
+        return _mm_srli_epi16(sum, 8);
+    }
+    __m128i operator()(__m128i s, __m128i d) const {
+        __m128i zero = _mm_setzero_si128();
+        __m128i low = bytes(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi8(s, zero));
+        __m128i high = bytes(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi8(s, zero));
+        __m128i mixed = _mm_and_si128(_mm_packus_epi16(low, high), _mm_set1_epi32(int(colourBits)));
+        return keepKeyed(s, d, mixed);
+    }
+    uint32_t pixel(uint32_t s, uint32_t d) const { return blendKeyedPixel(d, s, scalarWeight); }
+};
+
+// A row of four or more pixels has no scalar tail: its last four are worked out first,
+// from the page as it was, and stored last. Where they overlap the four before them both
+// give the same value, since both read the untouched page.
+template <class Rule>
+void drawRowsOfFourOrMore(const PixelBlock& b, const Rule& rule) {
+    const int last = b.count - 4;
+    uint32_t* page = b.page;
+    const uint32_t* image = b.image;
+    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride) {
+        __m128i tail = rule(load(image + last), load(page + last));
+        for (int i = 0; i < last; i += 4) store(page + i, rule(load(image + i), load(page + i)));
+        store(page + last, tail);
+    }
+}
+
+template <class Rule>
+void drawNarrowRows(const PixelBlock& b, const Rule& rule) {
+    uint32_t* page = b.page;
+    const uint32_t* image = b.image;
+    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride)
+        for (int i = 0; i < b.count; ++i) page[i] = rule.pixel(image[i], page[i]);
+}
+
+template <class Rule>
+void drawBlock(const PixelBlock& b, const Rule& rule) {
+    if (b.count >= 4) drawRowsOfFourOrMore(b, rule);
+    else drawNarrowRows(b, rule);
+}
+
+}  // namespace
+
+void fillSse2(uint32_t* page, int count, uint32_t colour) {
+    __m128i four = _mm_set1_epi32(int(colour));
+    int i = 0;
+    for (; i + 4 <= count; i += 4) store(page + i, four);
+    for (; i < count; ++i) page[i] = colour;
+}
+
+void transparentSse2(const PixelBlock& block) { drawBlock(block, Transparent{}); }
+void blendSse2(const PixelBlock& block, int weight) { drawBlock(block, Blend(weight)); }
+
+#endif
