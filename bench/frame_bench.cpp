@@ -1,8 +1,9 @@
 // The worst-case frame: both 2000-record pools full, 100 people walking on screen, 25
 // blasts and 20 bombs in flight. The same starting state is put back before every
 // frame, so each timed runFrame does the same work. The frame's own list of draws is
-// then replayed through our putImage and through SDL_BlitSurface (colour key; blended
-// images with SDL_BLENDMODE_BLEND and an alpha modulation, SDL's nearest equivalent).
+// then replayed through our putImage in every drawing form this processor has and
+// through SDL_BlitSurface (colour key; blended images with SDL_BLENDMODE_BLEND and an
+// alpha modulation, SDL's nearest equivalent).
 #include <SDL.h>
 #include <unistd.h>
 
@@ -19,6 +20,7 @@
 #include "game/startup.h"
 #include "gfx/headless.h"
 #include "gfx/input.h"
+#include "gfx/pixel_spans.h"
 #include "gfx/screen.h"
 #include "sound/sound.h"
 
@@ -269,14 +271,26 @@ int main(int argc, char** argv) {
     print("runFrame", frame);
     std::printf("frame budget at 70 fps: 14285.7 us; median frame uses %.3f of it\n", frame.median / 14285.7);
 
+    // Drawn on a page not shown, as the game draws.
     setPages(0, 1);
-    const Spread ours = timeOurDraws(recordedDraws, frames);
+    Spread forms[3] = {};
+    for (DrawingForm form : {DrawingForm::scalar, DrawingForm::sse2, DrawingForm::avx2}) {
+        if (!useDrawingForm(form)) continue;
+        forms[int(form)] = timeOurDraws(recordedDraws, frames);
+        char label[32];
+        std::snprintf(label, sizeof label, "putImage, %s", drawingFormName(form));
+        print(label, forms[int(form)]);
+    }
+    useScalarDrawing(false);
     std::vector<SdlDraw> sdlDraws = sdlDrawsOf(recordedDraws);
     const Spread sdl = timeSdlDraws(sdlDraws, frames);
-    print("putImage, same draws", ours);
     print("SDL_BlitSurface", sdl);
-    std::printf("our drawing time / SDL's: %.2f (medians), %.2f (fastest rounds)\n", ours.median / sdl.median,
-                ours.fastest / sdl.fastest);
+    const Spread& ours = forms[int(bestDrawingForm())];
+    const Spread& scalar = forms[int(DrawingForm::scalar)];
+    std::printf("our drawing time (%s) / SDL's: %.2f (medians), %.2f (fastest rounds)\n",
+                drawingFormName(bestDrawingForm()), ours.median / sdl.median, ours.fastest / sdl.fastest);
+    std::printf("our drawing time (%s) / scalar: %.2f (medians), %.2f (fastest rounds)\n",
+                drawingFormName(bestDrawingForm()), ours.median / scalar.median, ours.fastest / scalar.fastest);
     closeScreen();
     return 0;
 }
