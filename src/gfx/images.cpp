@@ -11,23 +11,20 @@ namespace {
 
 enum class PixelRule { skip, copy, transparent, blend };
 
-// The rectangle of an image that lands on the view, in image and page coordinates.
-struct ClippedImage {
-    int firstRow, firstColumn;  // skipped image rows and columns
-    int rows, columns;          // what remains
-    int pageX, pageY;
-};
-
-bool clipToView(int x, int y, int width, int height, ClippedImage& clip) {
-    int left = screen.viewX, top = screen.viewY;
-    int right = left + screen.viewWidth, bottom = top + screen.viewHeight;
+// The part of an image that lands on the view, as rows of the work page: false when
+// nothing does. `firstPageRow` is the page row the first of them goes to.
+bool clipToView(int x, int y, const uint32_t* image, int width, int height, PixelBlock& block, int& firstPageRow) {
+    const int left = screen.viewX, top = screen.viewY;
+    const int right = left + screen.viewWidth, bottom = top + screen.viewHeight;
     if (x + width <= left || x >= right || y + height <= top || y >= bottom) return false;
-    clip.firstRow = std::max(0, top - y);
-    clip.firstColumn = std::max(0, left - x);
-    clip.pageY = std::max(y, top);
-    clip.pageX = std::max(x, left);
-    clip.rows = std::min(y + height, bottom) - clip.pageY;
-    clip.columns = std::min(x + width, right) - clip.pageX;
+    const int pageX = std::max(x, left), pageY = std::max(y, top);
+    block.page = screen.rowTable[pageY] + pageX;
+    block.image = image + 1 + size_t(pageY - y) * size_t(width) + size_t(pageX - x);
+    block.pageStride = screen.pitch / 4;  // the work page's rows lie one pitch apart
+    block.imageStride = width;
+    block.count = std::min(x + width, right) - pageX;
+    block.rows = std::min(y + height, bottom) - pageY;
+    firstPageRow = pageY;
     return true;
 }
 
@@ -47,16 +44,12 @@ bool chooseRule(int mode, int opacity, PixelRule& rule, int& weight) {
     return true;
 }
 
-void drawRows(const uint32_t* image, int imageWidth, const ClippedImage& clip, PixelRule rule, int weight) {
-    // The work page's rows lie one pitch apart, so the whole rectangle goes to the pixel
-    // rules in one call and the rule is chosen once, not per row.
-    PixelBlock block{screen.rowTable[clip.pageY] + clip.pageX,
-                     image + 1 + size_t(clip.firstRow) * size_t(imageWidth) + size_t(clip.firstColumn),
-                     screen.pitch / 4, imageWidth, clip.columns, clip.rows};
-    if (rule == PixelRule::copy) copyBlock(block);
-    else if (rule == PixelRule::transparent) transparentBlock(block);
+// The whole rectangle goes to the pixel rules in one call, so the rule and the drawing
+// form are chosen once per image, not per row.
+void drawBlock(const PixelBlock& block, PixelRule rule, int weight) {
+    if (rule == PixelRule::transparent) transparentBlock(block);
+    else if (rule == PixelRule::copy) copyBlock(block);
     else blendBlock(block, weight);
-    if (screen.workPage == screen.visiblePage) std::memset(screen.dirty.get() + clip.pageY, 1, size_t(clip.rows));
 }
 
 bool holdsWords(const uint32_t* destination, const uint32_t* destinationEnd, int64_t words) {
@@ -76,8 +69,9 @@ int putImage(float x, float y, const uint32_t* image, int mode, int opacity) {
     uint32_t header = image[0];
     int bytesPerPixel = int(header & 7), width = int((header & 0xFFFF) >> 3), height = int(header >> 16);
     if (bytesPerPixel != 0 && bytesPerPixel != 4) return resultInvalid;
-    ClippedImage clip{};
-    if (width == 0 || height == 0 || !clipToView(px, py, width, height, clip)) return resultOk;
+    PixelBlock block{};
+    int firstPageRow = 0;
+    if (width == 0 || height == 0 || !clipToView(px, py, image, width, height, block, firstPageRow)) return resultOk;
     PixelRule rule = PixelRule::skip;
     int weight = 0;
     if (!chooseRule(mode, opacity, rule, weight)) return resultInvalid;
@@ -85,11 +79,12 @@ int putImage(float x, float y, const uint32_t* image, int mode, int opacity) {
     // The refresh thread reads only the visible page, and setPages takes the lock before it
     // shows another, so drawing on a page not shown needs no lock: the game's usual case.
     if (screen.workPage != screen.visiblePage) {
-        drawRows(image, width, clip, rule, weight);
+        drawBlock(block, rule, weight);
         return resultOk;
     }
     ScreenLockScope lock;
-    drawRows(image, width, clip, rule, weight);
+    drawBlock(block, rule, weight);
+    std::memset(screen.dirty.get() + firstPageRow, 1, size_t(block.rows));
     return resultOk;
 }
 

@@ -15,15 +15,17 @@ void fillScalar(uint32_t* page, int count, uint32_t colour) {
 void copyScalar(const PixelBlock& b) {
     uint32_t* page = b.page;
     const uint32_t* image = b.image;
-    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride)
-        for (int i = 0; i < b.count; ++i) page[i] = image[i];
+    const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows, count = b.count;
+    for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride)
+        for (int i = 0; i < count; ++i) page[i] = image[i];
 }
 
 void transparentScalar(const PixelBlock& b) {
     uint32_t* page = b.page;
     const uint32_t* image = b.image;
-    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride)
-        for (int i = 0; i < b.count; ++i) {
+    const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows, count = b.count;
+    for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride)
+        for (int i = 0; i < count; ++i) {
             uint32_t s = image[i] & colourBits;
             if (s != keyColour) page[i] = s;
         }
@@ -32,8 +34,9 @@ void transparentScalar(const PixelBlock& b) {
 void blendScalar(const PixelBlock& b, int weight) {
     uint32_t* page = b.page;
     const uint32_t* image = b.image;
-    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride)
-        for (int i = 0; i < b.count; ++i) {
+    const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows, count = b.count;
+    for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride)
+        for (int i = 0; i < count; ++i) {
             uint32_t s = image[i];
             if ((s & colourBits) != keyColour) page[i] = blendPixel(page[i], s, uint32_t(weight));
         }
@@ -44,8 +47,9 @@ void blendScalar(const PixelBlock& b, int weight) {
 void copyRows(const PixelBlock& b) {
     uint32_t* page = b.page;
     const uint32_t* image = b.image;
-    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride)
-        std::memmove(page, image, size_t(b.count) * sizeof(uint32_t));
+    const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows, count = b.count;
+    for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride)
+        std::memmove(page, image, size_t(count) * sizeof(uint32_t));
 }
 
 DrawingForm fastestForm() {

@@ -80,7 +80,8 @@ AVX2_FUNCTION void drawRowsOfEightOrMore(const PixelBlock& b, const Rule& rule) 
     const int last = b.count - 8;
     uint32_t* page = b.page;
     const uint32_t* image = b.image;
-    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride) {
+    const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows;
+    for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride) {
         __m256i tail = rule(load8(image + last), load8(page + last));
         for (int i = 0; i < last; i += 8) store8(page + i, rule(load8(image + i), load8(page + i)));
         store8(page + last, tail);
@@ -92,7 +93,8 @@ AVX2_FUNCTION void drawRowsOfFourToSeven(const PixelBlock& b, const Rule& rule) 
     const int last = b.count - 4;
     uint32_t* page = b.page;
     const uint32_t* image = b.image;
-    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride) {
+    const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows;
+    for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride) {
         __m128i tail = rule(load4(image + last), load4(page + last));
         if (last > 0) store4(page, rule(load4(image), load4(page)));
         store4(page + last, tail);
@@ -103,8 +105,9 @@ template <class Rule>
 void drawNarrowRows(const PixelBlock& b, const Rule& rule) {
     uint32_t* page = b.page;
     const uint32_t* image = b.image;
-    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride)
-        for (int i = 0; i < b.count; ++i) page[i] = rule.pixel(image[i], page[i]);
+    const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows, count = b.count;
+    for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride)
+        for (int i = 0; i < count; ++i) page[i] = rule.pixel(image[i], page[i]);
 }
 
 template <class Rule>

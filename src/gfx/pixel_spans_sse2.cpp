@@ -60,7 +60,8 @@ void drawRowsOfFourOrMore(const PixelBlock& b, const Rule& rule) {
     const int last = b.count - 4;
     uint32_t* page = b.page;
     const uint32_t* image = b.image;
-    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride) {
+    const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows;
+    for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride) {
         __m128i tail = rule(load(image + last), load(page + last));
         for (int i = 0; i < last; i += 4) store(page + i, rule(load(image + i), load(page + i)));
         store(page + last, tail);
@@ -71,8 +72,9 @@ template <class Rule>
 void drawNarrowRows(const PixelBlock& b, const Rule& rule) {
     uint32_t* page = b.page;
     const uint32_t* image = b.image;
-    for (int r = 0; r < b.rows; ++r, page += b.pageStride, image += b.imageStride)
-        for (int i = 0; i < b.count; ++i) page[i] = rule.pixel(image[i], page[i]);
+    const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows, count = b.count;
+    for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride)
+        for (int i = 0; i < count; ++i) page[i] = rule.pixel(image[i], page[i]);
 }
 
 template <class Rule>
