@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -246,6 +247,9 @@ Spread timeSdlDraws(std::vector<SdlDraw>& draws, int rounds) {
 int main(int argc, char** argv) {
     const char* runDir = argc > 1 ? argv[1] : CROWDFIRE_RUN_DIR;
     const int frames = argc > 2 ? std::max(10, std::atoi(argv[2])) : 2000;
+    // "draws-only": replay the frame's draws with the best form and nothing else, for
+    // counting instructions under callgrind.
+    const bool drawsOnly = argc > 3 && std::strcmp(argv[3], "draws-only") == 0;
     if (chdir(runDir) != 0) {
         std::fprintf(stderr, "frame_bench: cannot enter %s\n", runDir);
         return 1;
@@ -266,6 +270,12 @@ int main(int argc, char** argv) {
     runFrame();
     recording = false;
     std::printf("worst-case frame: %zu draws, %d frames timed\n", recordedDraws.size(), frames);
+    if (drawsOnly) {
+        setPages(0, 1);
+        print(drawingFormName(bestDrawingForm()), timeOurDraws(recordedDraws, frames));
+        closeScreen();
+        return 0;
+    }
     timeFrames(frames / 10);  // warm-up
     const Spread frame = timeFrames(frames);
     print("runFrame", frame);
