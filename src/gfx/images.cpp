@@ -52,6 +52,13 @@ void drawBlock(const PixelBlock& block, PixelRule rule, int weight) {
     else blendBlock(block, weight);
 }
 
+// Kept out of putImage, so that the usual case carries no lock on its way.
+[[gnu::noinline]] void drawOnShownPage(const PixelBlock& block, PixelRule rule, int weight, int firstPageRow) {
+    ScreenLockScope lock;
+    drawBlock(block, rule, weight);
+    std::memset(screen.dirty.get() + firstPageRow, 1, size_t(block.rows));
+}
+
 bool holdsWords(const uint32_t* destination, const uint32_t* destinationEnd, int64_t words) {
     auto start = reinterpret_cast<uintptr_t>(destination);
     auto end = reinterpret_cast<uintptr_t>(destinationEnd);
@@ -78,13 +85,8 @@ int putImage(float x, float y, const uint32_t* image, int mode, int opacity) {
     if (rule == PixelRule::skip) return resultOk;
     // The refresh thread reads only the visible page, and setPages takes the lock before it
     // shows another, so drawing on a page not shown needs no lock: the game's usual case.
-    if (screen.workPage != screen.visiblePage) {
-        drawBlock(block, rule, weight);
-        return resultOk;
-    }
-    ScreenLockScope lock;
-    drawBlock(block, rule, weight);
-    std::memset(screen.dirty.get() + firstPageRow, 1, size_t(block.rows));
+    if (screen.workPage != screen.visiblePage) drawBlock(block, rule, weight);
+    else drawOnShownPage(block, rule, weight, firstPageRow);
     return resultOk;
 }
 

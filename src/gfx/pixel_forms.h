@@ -8,6 +8,16 @@
 
 #include "gfx/pixel_spans.h"
 
+// Rows narrower than a vector, one pixel at a time by the rule's scalar twin.
+template <class Rule>
+void drawRowsPixelByPixel(const PixelBlock& b, const Rule& rule) {
+    uint32_t* page = b.page;
+    const uint32_t* image = b.image;
+    const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows, count = b.count;
+    for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride)
+        for (int i = 0; i < count; ++i) page[i] = rule.pixel(image[i], page[i]);
+}
+
 #if defined(__SSE2__)
 #define CROWDFIRE_SSE2_FORM 1
 void fillSse2(uint32_t* page, int count, uint32_t colour);

@@ -102,19 +102,10 @@ AVX2_FUNCTION void drawRowsOfFourToSeven(const PixelBlock& b, const Rule& rule) 
 }
 
 template <class Rule>
-void drawNarrowRows(const PixelBlock& b, const Rule& rule) {
-    uint32_t* page = b.page;
-    const uint32_t* image = b.image;
-    const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows, count = b.count;
-    for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride)
-        for (int i = 0; i < count; ++i) page[i] = rule.pixel(image[i], page[i]);
-}
-
-template <class Rule>
 AVX2_FUNCTION void drawBlock(const PixelBlock& b, const Rule& rule) {
     if (b.count >= 8) drawRowsOfEightOrMore(b, rule);
     else if (b.count >= 4) drawRowsOfFourToSeven(b, rule);
-    else drawNarrowRows(b, rule);
+    else drawRowsPixelByPixel(b, rule);
 }
 
 }  // namespace

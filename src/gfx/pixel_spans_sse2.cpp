@@ -69,18 +69,9 @@ void drawRowsOfFourOrMore(const PixelBlock& b, const Rule& rule) {
 }
 
 template <class Rule>
-void drawNarrowRows(const PixelBlock& b, const Rule& rule) {
-    uint32_t* page = b.page;
-    const uint32_t* image = b.image;
-    const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows, count = b.count;
-    for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride)
-        for (int i = 0; i < count; ++i) page[i] = rule.pixel(image[i], page[i]);
-}
-
-template <class Rule>
 void drawBlock(const PixelBlock& b, const Rule& rule) {
     if (b.count >= 4) drawRowsOfFourOrMore(b, rule);
-    else drawNarrowRows(b, rule);
+    else drawRowsPixelByPixel(b, rule);
 }
 
 }  // namespace
