@@ -35,8 +35,9 @@ int putImage(float x, float y, const uint32_t* image, int mode, int opacity);
 void lockScreen();
 void unlockScreen();
 
-// Draws with the plain one-pixel-at-a-time rules instead of the SSE2 ones; both give
-// identical pages, the switch lets tests and benchmarks hold them against each other.
+// Draws with the plain one-pixel-at-a-time rules instead of the vector ones (AVX2 where
+// the processor has it, else SSE2); all give identical pages, the switch lets tests and
+// benchmarks hold them against each other. false goes back to the fastest form.
 void useScalarDrawing(bool scalar);
 
 // Read access for tests and tools (null / -1 with no screen open).
