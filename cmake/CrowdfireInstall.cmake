@@ -114,7 +114,8 @@ install(FILES ${CROWDFIRE_PACKAGING_DIR}/${CROWDFIRE_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 install(DIRECTORY ${CROWDFIRE_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons)
 install(FILES ${CROWDFIRE_PACKAGING_DIR}/crowdfire.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${CROWDFIRE_PACKAGING_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CROWDFIRE_PACKAGING_DIR}/changelog.gz ${CMAKE_SOURCE_DIR}/packaging/copyright
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The desktop entry names the launcher by its absolute path, and the prefix is only
 # known for sure at install time (cpack installs into /usr whatever was configured).
 install(CODE "

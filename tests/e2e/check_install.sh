@@ -32,6 +32,7 @@ trap 'rm -rf "$expected" "$actual" "$scratch"' EXIT
     done
     echo usr/share/man/man6/crowdfire.6.gz
     echo usr/share/doc/crowdfire/changelog.gz
+    echo usr/share/doc/crowdfire/copyright
 } | sort > "$expected"
 (cd "$stage" && find . -type f -o -type l) | sed 's|^\./||' | sort > "$actual"
 if ! diff -u "$expected" "$actual"; then
