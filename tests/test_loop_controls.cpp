@@ -5,6 +5,7 @@
 #include "gfx/headless.h"
 #include "gfx/input.h"
 #include "test_helpers.h"
+#include "test_world_support.h"
 
 namespace {
 
@@ -30,10 +31,10 @@ protected:
         game.targetFps = 70;
         game.crowdCount = 100;
         game.scrollX = 160;
-        makeSolidImage(bankRow(backgroundBank, 1), 320, 240, 0x00203040);
-        makeSolidImage(bankRow(backgroundBank, 2), 320, 240, 0x00405060);
-        makeSolidImage(bankRow(spriteBank, 1), 17, 18, crosshairColour);
-        makeSolidImage(bankRow(spriteBank, 2), 17, 18, overlayColour);
+        paintImage(backgroundBank, 1, 320, 240, 0x00203040);
+        paintImage(backgroundBank, 2, 320, 240, 0x00405060);
+        paintImage(spriteBank, 1, 17, 18, crosshairColour);
+        paintImage(spriteBank, 2, 17, 18, overlayColour);
     }
     void TearDown() override { closeScreen(); }
 };
