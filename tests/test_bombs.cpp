@@ -21,15 +21,6 @@ protected:
         }
         return -1;
     }
-    static void placePerson(int i, float x, float y, int kind = 1) {
-        Entity& p = people[i];
-        p = Entity{};
-        p.alive = 1;
-        p.gait = 1;
-        p.x = x;
-        p.y = y;
-        p.kind = kind;
-    }
 };
 
 TEST_F(Bombs, FallsOntoItsRowAndExplodesOnTime) {
@@ -94,14 +85,14 @@ TEST_F(Bombs, ExplosionMakesBlastsScorchAndShake) {
 TEST_F(Bombs, ReachIsASquareWithStrictEdges) {
     game.crowdCount = 8;
     const float bx = 200, by = 100;
-    placePerson(1, bx + 28, by);
-    placePerson(2, bx + 27, by);
-    placePerson(3, bx - 32, by);
-    placePerson(4, bx - 31, by);
-    placePerson(5, bx, by + 33);
-    placePerson(6, bx, by + 32);
-    placePerson(7, bx, by - 27);
-    placePerson(8, bx, by - 26);
+    placeWalker(1, bx + 28, by);
+    placeWalker(2, bx + 27, by);
+    placeWalker(3, bx - 32, by);
+    placeWalker(4, bx - 31, by);
+    placeWalker(5, bx, by + 33);
+    placeWalker(6, bx, by + 32);
+    placeWalker(7, bx, by - 27);
+    placeWalker(8, bx, by - 26);
     bombs[1] = Entity{};
     bombs[1].active = 1;
     bombs[1].kind = 1;
@@ -116,11 +107,11 @@ TEST_F(Bombs, ReachIsASquareWithStrictEdges) {
 
 TEST_F(Bombs, VictimsAreBlownApartAndLooseGibsThrownFirst) {
     game.crowdCount = 3;
-    placePerson(1, 90, 100, 3);
-    placePerson(2, 95, 100);
+    placeWalker(1, 90, 100, 3);
+    placeWalker(2, 95, 100);
     people[2].alive = 0;  // already dead: left alone
     people[2].deathFrame = 3;
-    placePerson(3, 110, 102, 2);
+    placeWalker(3, 110, 102, 2);
     people[3].gait = 2;  // wounded, still alive: killed
     spawnGib(105, 95.5f, 4, 27, 0, 0);
     bombs[1] = Entity{};
@@ -166,7 +157,7 @@ TEST_F(Bombs, VictimsAreBlownApartAndLooseGibsThrownFirst) {
 
 TEST_F(Bombs, TwoBombsInOneFrameKillOnceButThrowTwice) {
     game.crowdCount = 1;
-    placePerson(1, 100, 100);
+    placeWalker(1, 100, 100);
     spawnGib(101, 99, 4, 8, 0, 0);
     for (int i = 1; i <= 2; ++i) {
         bombs[i] = Entity{};

@@ -20,15 +20,6 @@ protected:
         headlessSetButtons(0);
         WorldTest::TearDown();
     }
-    static void placeWalker(int i, float x, float y) {
-        Entity& p = people[i];
-        p = Entity{};
-        p.alive = 1;
-        p.gait = 1;
-        p.x = x;
-        p.y = y;
-        p.kind = 1;
-    }
 };
 
 TEST_F(Frame, LeftClickAtAPersonKillsItInThatFrame) {

@@ -6,15 +6,6 @@ namespace {
 
 class Gunfire : public WorldTest {
 protected:
-    static void placeWalker(int i, float x, float y, int kind = 1) {
-        Entity& p = people[i];
-        p = Entity{};
-        p.alive = 1;
-        p.gait = 1;
-        p.x = x;
-        p.y = y;
-        p.kind = kind;
-    }
     static void shootAt(int mouseX, int mouseY) {
         game.mouseX = mouseX;
         game.mouseY = mouseY;

@@ -25,6 +25,17 @@ protected:
     void TearDown() override { closeScreen(); }
 };
 
+// A fresh walking person: every other slot of the record cleared.
+inline void placeWalker(int i, float x, float y, int kind = 1) {
+    Entity& p = people[i];
+    p = Entity{};
+    p.alive = 1;
+    p.gait = 1;
+    p.x = x;
+    p.y = y;
+    p.kind = kind;
+}
+
 // A w x h image of one colour in a bank slot.
 template <class Bank>
 void paintImage(Bank& bank, int slot, int width, int height, uint32_t colour) {

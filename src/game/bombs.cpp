@@ -36,9 +36,6 @@ constexpr int explosionSample = 11;
 constexpr int splatterSample = 6;
 constexpr int gorySample = 5;
 
-struct Offset {
-    double dx, dy;
-};
 constexpr Offset blastOffsets[5] = {{2, -9}, {-18, -9}, {2, 11}, {-18, 11}, {-8, 1}};
 constexpr Offset sprayOffsets[6] = {{5, 3}, {4, 5}, {6, 4}, {7, 7}, {3, 8}, {5, 7}};
 constexpr double gibThrowSpeeds[3] = {0.15, 0.2, 0.25};

@@ -27,9 +27,6 @@ enum Sample {
     woundWoman = 13, headWoman = 17,
 };
 
-struct Offset {
-    double dx, dy;
-};
 constexpr Offset headSprays[3] = {{5, 2}, {6, 5}, {6, 4}};
 constexpr Offset bodySprays[3] = {{6, 2}, {7, 5}, {5, 4}};
 constexpr Offset lyingSprays[3] = {{6, 9}, {7, 8}, {5, 10}};

@@ -6,6 +6,11 @@
 #include "gfx/screen.h"
 #include "sound/sound.h"
 
+// Where a spawn lands relative to the record that causes it.
+struct Offset {
+    double dx, dy;
+};
+
 // The lowest record from 1 up whose `active` is 0, or 0 when the pool is full: a spawn
 // into a full pool is dropped without a trace.
 template <std::size_t Size>
