@@ -3,6 +3,7 @@
 // events, then waits about 10 ms or until the game shows a new page. The game's thread
 // only leaves requests (pointer moves, pointer visibility) for it under the screen lock.
 #include <SDL.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 
 #include "gfx/display.h"
 #include "gfx/display_layout.h"
+#include "gfx/display_stats.h"
 #include "gfx/screen_state.h"
 
 namespace {
@@ -228,6 +230,7 @@ void recoverTexture() {
 
 // Outside the lock: push runs of changed rows to the texture and show the picture.
 void presentPicture() {
+    displayStatsPresentStarts();
     if (shown.textureLost) recoverTexture();
     if (shown.textureLost) return;
     bool any = false;
@@ -252,6 +255,7 @@ void presentPicture() {
     SDL_RenderClear(shown.renderer);
     SDL_RenderCopy(shown.renderer, shown.texture, nullptr, &picture);
     SDL_RenderPresent(shown.renderer);
+    displayStatsPresentEnds(shown.shownRows.data(), shown.shownRows.size());
 }
 
 void refreshKeys() {
@@ -394,6 +398,9 @@ bool waitForWork() {
 }
 
 void refreshLoop(bool fullScreen) {
+    pthread_setname_np(pthread_self(), "display");
+    displayStatsOpen();
+    displayStatsPath("renderer");
     if (!openDisplay(fullScreen)) {
         reportOpening(Opening::failed);
         return;
@@ -405,6 +412,7 @@ void refreshLoop(bool fullScreen) {
     reportOpening(Opening::opened);
     do refreshPass();
     while (waitForWork());
+    displayStatsClose();
     closeDisplay();
 }
 
