@@ -1,5 +1,8 @@
 #include "game/frame_loop.h"
 
+#include <thread>
+
+
 #include "game/blasts.h"
 #include "game/blood_drops.h"
 #include "game/bombs.h"
@@ -130,8 +133,10 @@ void runFrameLoop() {
         // Frames start at least 1/targetFps apart. A late frame is not made up for: the
         // game slows down rather than skip, since the wait is measured from its own end.
         const double frameTime = 1.0 / game.targetFps;
-        while (timer() - game.lastFrameTime < frameTime) {
-        }
+        // Still a busy wait, so the frame starts the moment its time comes; each pass
+        // gives the processor to any other runnable thread (the display, the mixer),
+        // which on a small machine would otherwise wait for the spin's time slice.
+        while (timer() - game.lastFrameTime < frameTime) std::this_thread::yield();
         game.lastFrameTime = timer();
         sleepMs(1);
         if (keyDown(scanEscape)) return;

@@ -3,12 +3,14 @@
 // events, then waits about 10 ms or until the game shows a new page. The game's thread
 // only leaves requests (pointer moves, pointer visibility) for it under the screen lock.
 #include <SDL.h>
+#include <dirent.h>
 #include <pthread.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -18,6 +20,7 @@
 #include "gfx/display.h"
 #include "gfx/display_layout.h"
 #include "gfx/display_stats.h"
+#include "gfx/pixel_scaling.h"
 #include "gfx/screen_state.h"
 
 namespace {
@@ -68,11 +71,18 @@ constexpr KeyTie keyTies[] = {
     {SDL_SCANCODE_INTERNATIONAL3, 0x7D},
 };
 
-// What the refresh thread owns. Only it touches the SDL objects.
+// What the refresh thread owns. Only it touches the SDL objects. The picture goes out one
+// of two ways: through an accelerated renderer where the machine has real graphics
+// hardware, or else through the window's own surface, scaled by our own code (a software
+// GL rasteriser would cost many times more than the scaling and pull in 56 MB).
 struct Display {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* texture = nullptr;
+    bool onSurface = false;
+    SDL_Surface* surface = nullptr;  // the window surface as last drawn on; SDL replaces it on a resize
+    std::vector<uint32_t> staging;   // scaled rows, for a window surface that is not 32-bit XRGB
+    DrawingForm scalingForm = bestDrawingForm();
     DisplayLayout layout;
     int windowScale = 1;
     std::vector<uint32_t> shownRows;  // the visible page as last taken from the screen
@@ -112,30 +122,89 @@ std::string executableTitle() {
     return titleFromPath(std::string(path, size_t(length)));
 }
 
-// A renderer and its streaming texture, accelerated where the machine has it, else SDL's
-// software renderer, which every platform offers.
-bool createRenderer() {
+enum class DisplayPath { renderer, surface };
+
+// A machine with a graphics processor has a DRI render node; without one, SDL's
+// accelerated renderer would be OpenGL on a software rasteriser.
+bool machineHasRenderNode() {
+    DIR* dri = opendir("/dev/dri");
+    if (!dri) return false;
+    bool found = false;
+    while (const dirent* entry = readdir(dri))
+        if (std::strncmp(entry->d_name, "renderD", 7) == 0) found = true;
+    closedir(dri);
+    return found;
+}
+
+// CROWDFIRE_DISPLAY_PATH=renderer or surface forces a path (for tests and measuring).
+DisplayPath chosenDisplayPath() {
+    const char* asked = std::getenv("CROWDFIRE_DISPLAY_PATH");
+    if (asked && std::strcmp(asked, "renderer") == 0) return DisplayPath::renderer;
+    if (asked && std::strcmp(asked, "surface") == 0) return DisplayPath::surface;
+    return machineHasRenderNode() ? DisplayPath::renderer : DisplayPath::surface;
+}
+
+// An accelerated renderer may still be OpenGL drawn by the processor (Mesa's llvmpipe,
+// softpipe, swrast): its GL renderer string says so. The renderer's context is current.
+bool rendererIsHardware(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !(info.flags & SDL_RENDERER_ACCELERATED)) return false;
+    if (std::strncmp(info.name, "opengl", 6) != 0) return true;
+    using GetString = const unsigned char* (*)(unsigned);
+    auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    constexpr unsigned glRenderer = 0x1F01;
+    const char* name = getString ? reinterpret_cast<const char*>(getString(glRenderer)) : nullptr;
+    if (!name) return false;
+    for (const char* software : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
+        if (std::strstr(name, software)) return false;
+    return true;
+}
+
+void destroyRenderer() {
+    if (shown.texture) SDL_DestroyTexture(shown.texture);
+    if (shown.renderer) SDL_DestroyRenderer(shown.renderer);
+    shown.texture = nullptr;
+    shown.renderer = nullptr;
+}
+
+// A renderer of the given kind and its streaming texture.
+bool createRenderer(Uint32 kind) {
     // Nearest neighbour keeps the pixels square and sharp at every whole scale.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
-    for (Uint32 kind : {Uint32(SDL_RENDERER_ACCELERATED), Uint32(SDL_RENDERER_SOFTWARE)}) {
-        shown.renderer = SDL_CreateRenderer(shown.window, -1, kind);
-        if (!shown.renderer) continue;
-        shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                          screen.width, screen.height);
-        if (shown.texture) return true;
-        SDL_DestroyRenderer(shown.renderer);
-        shown.renderer = nullptr;
-    }
+    shown.renderer = SDL_CreateRenderer(shown.window, -1, kind);
+    if (!shown.renderer) return false;
+    shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                      screen.width, screen.height);
+    if (shown.texture) return true;
+    destroyRenderer();
     return false;
 }
 
+bool createPresenter() {
+    shown.onSurface = false;
+    shown.surface = nullptr;
+    DisplayPath path = chosenDisplayPath();
+    if (path == DisplayPath::renderer && createRenderer(SDL_RENDERER_ACCELERATED)) {
+        if (std::getenv("CROWDFIRE_DISPLAY_PATH") || rendererIsHardware(shown.renderer)) return true;
+        destroyRenderer();  // software GL: the window surface is far cheaper
+    }
+    // Left to itself, SDL would open a hidden OpenGL window to decide how to back the
+    // surface (loading the rasteriser we mean to avoid); the choice is made above.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_GetWindowSurface(shown.window)) {
+        shown.onSurface = true;
+        return true;
+    }
+    // A platform without window surfaces: any renderer at all, SDL's software one last.
+    return createRenderer(SDL_RENDERER_ACCELERATED) || createRenderer(SDL_RENDERER_SOFTWARE);
+}
+
 void destroyWindow() {
-    if (shown.texture) SDL_DestroyTexture(shown.texture);
-    if (shown.renderer) SDL_DestroyRenderer(shown.renderer);
+    destroyRenderer();
     if (shown.window) SDL_DestroyWindow(shown.window);
-    shown.texture = nullptr;
-    shown.renderer = nullptr;
     shown.window = nullptr;
+    shown.onSurface = false;
+    shown.surface = nullptr;
 }
 
 bool createWindow(bool fullScreen) {
@@ -146,7 +215,7 @@ bool createWindow(bool fullScreen) {
     // manager places the window.
     if (fullScreen) SDL_GetDisplayBounds(0, &place);
     shown.window = SDL_CreateWindow(executableTitle().c_str(), place.x, place.y, place.w, place.h, flags);
-    if (shown.window && createRenderer()) {
+    if (shown.window && createPresenter()) {
         // Full screen keeps the pointer inside, so aiming at an edge never leaves the game.
         SDL_SetWindowGrab(shown.window, fullScreen ? SDL_TRUE : SDL_FALSE);
         return true;
@@ -196,7 +265,11 @@ void closeDisplay() {
 void measureLayout() {
     int windowWidth = 0, windowHeight = 0, outputWidth = 0, outputHeight = 0;
     SDL_GetWindowSize(shown.window, &windowWidth, &windowHeight);
-    if (SDL_GetRendererOutputSize(shown.renderer, &outputWidth, &outputHeight) != 0) {
+    SDL_Surface* surface = shown.onSurface ? SDL_GetWindowSurface(shown.window) : nullptr;
+    if (surface) {
+        outputWidth = surface->w;
+        outputHeight = surface->h;
+    } else if (shown.onSurface || SDL_GetRendererOutputSize(shown.renderer, &outputWidth, &outputHeight) != 0) {
         outputWidth = windowWidth;
         outputHeight = windowHeight;
     }
@@ -219,18 +292,76 @@ void takeDirtyRows() {
 // After a reset the texture's contents, or the whole renderer, are gone: build them again
 // and send every row. Until that succeeds nothing is drawn and every pass tries again.
 void recoverTexture() {
-    if (shown.texture) SDL_DestroyTexture(shown.texture);
-    if (shown.renderer) SDL_DestroyRenderer(shown.renderer);
-    shown.texture = nullptr;
-    shown.renderer = nullptr;
-    shown.textureLost = !createRenderer();
+    destroyRenderer();
+    shown.textureLost = !createRenderer(SDL_RENDERER_ACCELERATED) && !createRenderer(SDL_RENDERER_SOFTWARE);
     std::fill(shown.changedRows.begin(), shown.changedRows.end(), uint8_t(1));
     shown.redraw = true;
+}
+
+// Outside the lock, on the window surface: scale the runs of changed rows into it and
+// push just those bands to the screen. A new surface (after a resize or a switch between
+// full screen and window) or a redraw request gets black borders and every row.
+void presentOnSurface() {
+    SDL_Surface* surface = SDL_GetWindowSurface(shown.window);
+    if (!surface) {
+        shown.redraw = true;  // try again next pass
+        return;
+    }
+    if (surface != shown.surface || shown.redraw) {
+        shown.surface = surface;
+        measureLayout();
+        std::fill(shown.changedRows.begin(), shown.changedRows.end(), uint8_t(1));
+    }
+    const DisplayLayout& l = shown.layout;
+    const bool direct = surface->format->format == SDL_PIXELFORMAT_RGB888 ||
+                        surface->format->format == SDL_PIXELFORMAT_ARGB8888;
+    const int pictureWidth = screen.width * l.scale;
+    if (!direct) shown.staging.resize(size_t(pictureWidth) * size_t(screen.height) * size_t(l.scale));
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
+    if (shown.redraw) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+    SDL_Rect bands[32];
+    int bandCount = 0;
+    bool tooManyBands = false;
+    for (int y = 0; y < screen.height;) {
+        if (!shown.changedRows[size_t(y)]) {
+            ++y;
+            continue;
+        }
+        int first = y;
+        while (y < screen.height && shown.changedRows[size_t(y)]) shown.changedRows[size_t(y++)] = 0;
+        SDL_Rect band{l.left, l.top + first * l.scale, pictureWidth, (y - first) * l.scale};
+        if (direct) {
+            auto* topLeft = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
+                                                        size_t(l.top) * size_t(surface->pitch)) + l.left;
+            scalePageRows(shown.shownRows.data(), screen.width, first, y, {topLeft, surface->pitch / 4, l.scale},
+                          shown.scalingForm);
+        } else {
+            scalePageRows(shown.shownRows.data(), screen.width, first, y, {shown.staging.data(), pictureWidth, l.scale},
+                          shown.scalingForm);
+            const uint32_t* from = shown.staging.data() + size_t(band.y - l.top) * size_t(pictureWidth);
+            auto* to = static_cast<uint8_t*>(surface->pixels) + size_t(band.y) * size_t(surface->pitch) +
+                       size_t(band.x) * surface->format->BytesPerPixel;
+            SDL_ConvertPixels(band.w, band.h, SDL_PIXELFORMAT_RGB888, from, pictureWidth * 4, surface->format->format,
+                              to, surface->pitch);
+        }
+        if (bandCount < int(std::size(bands))) bands[bandCount++] = band;
+        else tooManyBands = true;
+    }
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    if (bandCount == 0 && !shown.redraw) return;
+    if (shown.redraw || tooManyBands) SDL_UpdateWindowSurface(shown.window);
+    else SDL_UpdateWindowSurfaceRects(shown.window, bands, bandCount);
+    shown.redraw = false;
+    displayStatsPresentEnds(shown.shownRows.data(), shown.shownRows.size());
 }
 
 // Outside the lock: push runs of changed rows to the texture and show the picture.
 void presentPicture() {
     displayStatsPresentStarts();
+    if (shown.onSurface) {
+        presentOnSurface();
+        return;
+    }
     if (shown.textureLost) recoverTexture();
     if (shown.textureLost) return;
     bool any = false;
@@ -342,7 +473,7 @@ void handleEvent(const SDL_Event& event) {
         case SDL_KEYDOWN: handleKeyPress(event.key); break;
         case SDL_WINDOWEVENT: handleWindowEvent(event.window); break;
         case SDL_RENDER_TARGETS_RESET:
-        case SDL_RENDER_DEVICE_RESET: shown.textureLost = true; break;
+        case SDL_RENDER_DEVICE_RESET: shown.textureLost = !shown.onSurface; break;
         default: break;
     }
 }
@@ -400,11 +531,11 @@ bool waitForWork() {
 void refreshLoop(bool fullScreen) {
     pthread_setname_np(pthread_self(), "display");
     displayStatsOpen();
-    displayStatsPath("renderer");
     if (!openDisplay(fullScreen)) {
         reportOpening(Opening::failed);
         return;
     }
+    displayStatsPath(shown.onSurface ? "surface" : "renderer");
     {
         ScreenLockScope lock;
         measureLayout();
