@@ -1,7 +1,5 @@
 #include "game/frame_loop.h"
-
 #include <thread>
-
 
 #include "game/blasts.h"
 #include "game/blood_drops.h"

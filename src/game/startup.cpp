@@ -102,12 +102,22 @@ constexpr SampleFile sampleFiles[] = {
     {17, "Sound/women_death4.ogg", loadMode16BitMonoSigned},
 };
 
+void loadSampleFiles() {
+    for (const SampleFile& s : sampleFiles) loadSample(s.slot, s.path, s.loadMode);
+}
+
 // Without a sound device no sample is loaded and every slot stays 0: the game runs
 // silently. A sample that fails to load leaves its own slot at 0 and nothing else.
-void startSound() {
+// The player's game opens the device and loads the samples in the background, so a
+// machine that takes its time to find (or not find) a sound card starts at once; tests
+// and tools want the samples in place when start-up returns.
+void startSound(bool inBackground) {
+    if (inBackground) {
+        initSoundInBackground(loadSampleFiles);
+        return;
+    }
     initSound();
-    if (game.soundReady != 1) return;
-    for (const SampleFile& s : sampleFiles) loadSample(s.slot, s.path, s.loadMode);
+    if (game.soundReady == 1) loadSampleFiles();
 }
 
 }  // namespace
@@ -140,7 +150,7 @@ bool startUp(DisplayBackend backend) {
     setPages(game.workPage, game.workPage ^ 1);
     loadArtwork();
 
-    startSound();
+    startSound(backend == DisplayBackend::sdl);
 
     game.crowdDirection = 1;
     game.crowdCount = 100;

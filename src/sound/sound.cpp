@@ -6,8 +6,13 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <dlfcn.h>
+#include <pthread.h>
+
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <thread>
 
 #include "game/game_state.h"
 
@@ -38,6 +43,15 @@ std::array<uint64_t, allChannels> channelPlayNumber = {};
 uint64_t playsStarted = 0;
 
 bool deviceOpen = false;
+
+// The device may be opened on a thread of its own (see initSoundInBackground). Until
+// that thread is done nothing reaches the mixer; once it says `ready` (with a release,
+// after the device is open and the samples are in the bank), the game's thread may use both.
+enum class Opening { none, underway, ready, failed };
+std::atomic<Opening> opening{Opening::none};
+std::jthread openingThread;  // joined at exit if still loading, never left running
+
+bool soundUsable() { return opening.load(std::memory_order_acquire) == Opening::ready && deviceOpen; }
 
 Mix_Chunk* sampleOf(int32_t handle) {
     if (handle < 1 || handle > handleCapacity) return nullptr;
@@ -82,7 +96,24 @@ int freeEffectChannel() {
     return oldestEffectChannel();
 }
 
+// ALSA prints its own complaints ("ALSA lib ... cannot find card '0'") to stderr when a
+// machine has no sound card. Silence is the answer the game gives then, so its library
+// is told to keep quiet for this process: SDL opens the same libasound.so.2 by name and
+// gets the same, already quiet, instance.
+extern "C" void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+void silenceAlsa() {
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa) return;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    using SetHandler = int (*)(Handler);
+    auto setHandler = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (setHandler) setHandler(ignoreAlsaMessage);
+    // Kept loaded: the handler must stay in place for as long as SDL uses ALSA.
+}
+
 bool openDevice() {
+    silenceAlsa();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3);
     if (Mix_OpenAudioDevice(mixingRate, AUDIO_S16SYS, outputChannels, mixBufferFrames, nullptr, 0) != 0) {
@@ -106,15 +137,34 @@ int volumeValue(int level) {
 
 void initSound() {
     // A second start (tests start the game many times) begins from a closed device.
-    if (deviceOpen) closeSound();
+    closeSound();
     game.soundReady = 1;
     deviceOpen = openDevice();
     if (!deviceOpen) game.soundReady = 0;
     channelPlayNumber = {};
     playsStarted = 0;
+    opening.store(deviceOpen ? Opening::ready : Opening::failed, std::memory_order_release);
 }
 
+void initSoundInBackground(void (*loadSamples)()) {
+    closeSound();
+    game.soundReady = 1;
+    channelPlayNumber = {};
+    playsStarted = 0;
+    opening.store(Opening::underway, std::memory_order_relaxed);
+    openingThread = std::jthread([loadSamples] {
+        pthread_setname_np(pthread_self(), "sound-open");
+        deviceOpen = openDevice();
+        if (deviceOpen && loadSamples) loadSamples();
+        opening.store(deviceOpen ? Opening::ready : Opening::failed, std::memory_order_release);
+    });
+}
+
+bool soundOpeningUnderway() { return opening.load(std::memory_order_acquire) == Opening::underway; }
+
 void closeSound() {
+    if (openingThread.joinable()) openingThread.join();
+    opening.store(Opening::none, std::memory_order_relaxed);
     if (deviceOpen) {
         Mix_HaltChannel(-1);
         for (int32_t& handle : soundBank) {
@@ -153,13 +203,13 @@ void loadSample(int slot, const char* path, int loadMode) {
 }
 
 void applyVolumes() {
-    if (game.soundReady != 1 || !deviceOpen) return;
+    if (game.soundReady != 1 || !soundUsable()) return;
     Mix_MasterVolume(mixerVolume(volumeValue(game.sfxVolumeLevel)));
     Mix_Volume(musicChannel, mixerVolume(volumeValue(game.musicVolumeLevel)));
 }
 
 void playSample(int slot) {
-    if (game.sfxVolumeLevel == 0 || game.soundReady != 1 || !deviceOpen) return;
+    if (game.sfxVolumeLevel == 0 || game.soundReady != 1 || !soundUsable()) return;
     applyVolumes();
     if (!isSlot(slot)) return;
     Mix_Chunk* sample = sampleOf(soundBank[slot]);
@@ -169,6 +219,9 @@ void playSample(int slot) {
     channelPlayNumber[channel] = ++playsStarted;
 }
 
-// The mixer feeds the device from its own thread, so there is nothing to pump per frame;
-// the frame loop still calls this first thing, where a back end that needs it would work.
-void updateSound() {}
+// The mixer feeds the device from its own thread, so there is nothing to pump per frame.
+// The frame loop calls this first thing while soundReady is 1: a device that could not be
+// opened in the background makes it 0 here, on the game's own thread.
+void updateSound() {
+    if (opening.load(std::memory_order_acquire) == Opening::failed) game.soundReady = 0;
+}

@@ -11,6 +11,14 @@ constexpr int loadMode16BitMonoSigned = 304;
 // Opens the audio device (44100 Hz, 16 effect channels). game.soundReady becomes 1, or
 // 0 when there is no device or it cannot be opened; the game then runs silently.
 void initSound();
+// The same, without holding the caller back: the device is opened and loadSamples run
+// (it calls loadSample) on a thread of its own, which a machine probing for a missing
+// sound card may keep busy for a while. soundReady stays 1 meanwhile and nothing is
+// played until the device is open and loadSamples has returned; if the device cannot be
+// opened, the next updateSound sets soundReady to 0.
+void initSoundInBackground(void (*loadSamples)());
+// True while that thread is still at work.
+bool soundOpeningUnderway();
 // Puts a handle to the decoded file in soundBank[slot]; 0 when the file is missing,
 // empty or unreadable, the mode is refused or sound is not ready. Prints nothing.
 void loadSample(int slot, const char* path, int loadMode);
@@ -22,7 +30,8 @@ void playSample(int slot);
 // Called first thing every frame while sound is ready.
 void updateSound();
 
-// Closes the device and frees every sample, leaving soundReady 0 and the slots at 0.
+// Waits for a background opening, closes the device and frees every sample, leaving
+// soundReady 0 and the slots at 0.
 // For tests and tools that switch audio drivers; the game itself never calls it.
 void closeSound();
 
