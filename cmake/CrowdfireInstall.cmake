@@ -82,10 +82,8 @@ foreach(size 32 48 64 128 256)
     ${CROWDFIRE_ICON_DIR}/hicolor/${size}x${size}/apps/${CROWDFIRE_APP_ID}.png)
 endforeach()
 add_custom_command(OUTPUT ${CROWDFIRE_ICON_FILES}
-  COMMAND ${CMAKE_SOURCE_DIR}/packaging/make-icons.sh
-    ${CROWDFIRE_RUN_DIR} ${CROWDFIRE_ICON_DIR} ${CROWDFIRE_APP_ID}
-  DEPENDS ${CMAKE_SOURCE_DIR}/packaging/make-icons.sh
-    ${CROWDFIRE_RUN_DIR}/stooge124.BMP ${CROWDFIRE_RUN_DIR}/sprites124.BMP
+  COMMAND make_art --icons ${CROWDFIRE_ICON_DIR} ${CROWDFIRE_APP_ID}
+  DEPENDS make_art
   COMMENT "Drawing the application icons from the game's sprites")
 # The manual page and the changelog are installed compressed, as Debian expects; gzip -n
 # leaves out the name and time stamp, so they are the same on every build.
@@ -171,8 +169,7 @@ if(CROWDFIRE_TESTS)
   set_tests_properties(install_layout desktop_entry_valid metainfo_valid metainfo_tree_valid
     PROPERTIES FIXTURES_REQUIRED staged_install)
 
-  add_test(NAME icons_reproducible COMMAND ${e2e_dir}/check_icons.sh
-    ${CMAKE_SOURCE_DIR}/packaging/make-icons.sh ${CROWDFIRE_RUN_DIR} ${CROWDFIRE_APP_ID})
+  add_test(NAME icons_reproducible COMMAND ${e2e_dir}/check_icons.sh $<TARGET_FILE:make_art> ${CROWDFIRE_APP_ID})
   add_test(NAME debian_package COMMAND ${e2e_dir}/check_deb.sh
     ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/deb-test ${CROWDFIRE_APP_ID})
 

@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, playing and testing the game needs.
-# Does nothing when they are all present. Runs apt-get as root, or through sudo.
+# Installs the Debian packages the game needs, in two sets:
+#   scripts/install-deps.sh play   what building and playing need (the compiler, CMake and
+#                                  the SDL2, SDL2_mixer, Vorbis and LAME libraries)
+#   scripts/install-deps.sh test   all of that, and what building the Debian package and
+#                                  running the tests need on top (the default)
+# Does nothing when they are all present. Runs apt-get as root, or through sudo; without
+# either it says which command to have run.
 set -euo pipefail
 
-packages=(
-  # build
+play_packages=(
   g++ cmake make pkg-config
   libsdl2-dev libsdl2-mixer-dev
   libvorbis-dev libmp3lame-dev
+)
+test_packages=(
   libgtest-dev
   # packaging
   dpkg-dev file
@@ -17,6 +23,13 @@ packages=(
   desktop-file-utils appstream
 )
 
+set_name=${1:-test}
+case $set_name in
+  play) packages=("${play_packages[@]}") ;;
+  test) packages=("${play_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: install-deps.sh [play|test]" >&2; exit 2 ;;
+esac
+
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
@@ -24,12 +37,25 @@ for p in "${packages[@]}"; do
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
-echo "Installing: ${missing[*]}"
+cannot_install() {
+  cat >&2 <<EOF
+install-deps: these packages are missing: ${missing[*]}
+Installing them needs root, and $1. Ask someone with root to run:
+
+    apt-get update && apt-get install -y --no-install-recommends ${missing[*]}
+
+then run this again.
+EOF
+  exit 1
+}
 as_root=()
 if [[ $(id -u) -ne 0 ]]; then
-  command -v sudo >/dev/null || { echo "install-deps: need root or sudo to install packages" >&2; exit 1; }
+  command -v sudo >/dev/null || cannot_install "sudo is not installed"
+  # Asks for the password on a terminal; fails where this user may not use sudo.
+  sudo -v 2>/dev/null || cannot_install "sudo refused (not allowed, or no terminal to ask for the password)"
   as_root=(sudo)
 fi
+echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${as_root[@]}" apt-get update -q
 "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -6,12 +6,14 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -204,6 +206,42 @@ TEST_F(SoundLayer, NoDeviceMeansSilenceAndNoLoading) {
     // The layer recovers once a driver is there again.
     initSound();
     EXPECT_EQ(game.soundReady, 1);
+}
+
+// A background opening whose sample loading the test holds up halfway.
+std::atomic<bool> loaderMayFinish{false};
+std::atomic<bool> loaderHasLoaded{false};
+std::string backgroundSample;
+void loadThenWait() {
+    loadSample(1, backgroundSample.c_str(), loadModeDefault);
+    loaderHasLoaded = true;
+    while (!loaderMayFinish) std::this_thread::yield();
+}
+
+TEST_F(SoundLayer, BackgroundOpeningPlaysNothingUntilDoneAndReportsFailureOnTheGameThread) {
+    backgroundSample = writeToneWav(dir_ / "tone.wav", 0.5, 0.5).string();
+    loaderMayFinish = false;
+    loaderHasLoaded = false;
+    initSoundInBackground(loadThenWait);
+    while (!loaderHasLoaded) std::this_thread::yield();
+    playSample(1);
+    EXPECT_EQ(Mix_Playing(-1), 0) << "a play before the loading is done must not reach the mixer";
+    EXPECT_TRUE(soundOpeningUnderway());
+    loaderMayFinish = true;
+    while (soundOpeningUnderway()) std::this_thread::yield();
+    playSample(1);
+    EXPECT_EQ(Mix_Playing(-1), 1);
+    updateSound();
+    EXPECT_EQ(game.soundReady, 1);
+
+    {
+        ScopedEnv driver("SDL_AUDIODRIVER", "nonexistent");
+        initSoundInBackground(nullptr);
+        while (soundOpeningUnderway()) std::this_thread::yield();
+    }
+    EXPECT_EQ(game.soundReady, 1) << "only the game's thread writes soundReady";
+    updateSound();
+    EXPECT_EQ(game.soundReady, 0);
 }
 
 // The level of the loudest 50 ms in the raw stream the disk driver wrote (16-bit

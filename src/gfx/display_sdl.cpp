@@ -398,10 +398,21 @@ void refreshKeys() {
     std::memcpy(input.keyTable, fresh, sizeof fresh);
 }
 
+// Where no window manager places a full-screen window, it keeps its old place and size;
+// SDL would still report the desktop's size and the picture would be cut. As when the
+// window is made, it is put over the whole desktop first.
+void coverDesktop() {
+    SDL_Rect desktop;
+    if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(shown.window)), &desktop) != 0) return;
+    SDL_SetWindowPosition(shown.window, desktop.x, desktop.y);
+    SDL_SetWindowSize(shown.window, desktop.w, desktop.h);
+}
+
 // Full screen and window swap places; if the new form cannot be had, the old one stays.
 void toggleFullScreen() {
     bool toFullScreen = !screen.fullScreen;
     Uint32 wanted = toFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+    if (toFullScreen) coverDesktop();
     if (SDL_SetWindowFullscreen(shown.window, wanted) != 0) {
         SDL_SetWindowFullscreen(shown.window, toFullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
         return;

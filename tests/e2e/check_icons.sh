@@ -2,19 +2,18 @@
 # The icons are drawn from the generated art at build time: drawing them twice must give
 # the same bytes (no time stamps in the PNG files), and each size must show the figure,
 # not an empty or opaque square.
-#   check_icons.sh MAKE_ICONS RUN_DIR APP_ID
+#   check_icons.sh MAKE_ART APP_ID
 set -euo pipefail
-make_icons=$1
-run_dir=$2
-app_id=$3
+make_art=$1
+app_id=$2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 
-"$make_icons" "$run_dir" "$scratch/first" "$app_id"
+"$make_art" --icons "$scratch/first" "$app_id"
 sleep 1 # a second later, so that any time stamp written would differ
-"$make_icons" "$run_dir" "$scratch/second" "$app_id"
+"$make_art" --icons "$scratch/second" "$app_id"
 for size in 32 48 64 128 256; do
     file=hicolor/${size}x${size}/apps/$app_id.png
     cmp -s "$scratch/first/$file" "$scratch/second/$file" || fail "$file differs between two runs"

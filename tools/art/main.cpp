@@ -1,9 +1,12 @@
 // make_art DIRECTORY: draws the game's artwork and writes the seven bitmaps there.
+// make_art --icons DIRECTORY APP_ID: draws the application icons (PNG) there instead.
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "art.h"
 #include "bmp_writer.h"
+#include "icons.h"
 
 namespace {
 
@@ -35,8 +38,14 @@ Canvas halfOfScene(const Canvas& scene, int half) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::strcmp(argv[1], "--icons") == 0) {
+        std::string error;
+        if (writeIcons(argv[2], argv[3], error)) return 0;
+        std::fprintf(stderr, "make_art: %s\n", error.c_str());
+        return 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_art DIRECTORY\n");
+        std::fprintf(stderr, "usage: make_art DIRECTORY | make_art --icons DIRECTORY APP_ID\n");
         return 2;
     }
     std::string directory = argv[1];
