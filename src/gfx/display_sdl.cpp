@@ -586,6 +586,12 @@ bool start(bool fullScreen, const char*& error) {
 
 void stop() {
     if (!refreshThread.joinable()) return;
+    // Xlib ends the process from the refresh thread when the X server goes away, and the
+    // screen is then closed at exit on that same thread: it cannot wait for itself.
+    if (refreshThread.get_id() == std::this_thread::get_id()) {
+        refreshThread.detach();
+        return;
+    }
     {
         std::lock_guard<std::mutex> guard(signalMutex);
         stopRequested = true;
