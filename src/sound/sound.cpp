@@ -8,6 +8,8 @@
 
 #include <dlfcn.h>
 #include <pthread.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <array>
 #include <atomic>
@@ -53,6 +55,7 @@ bool deviceOpen = false;
 // that thread is done nothing reaches the mixer; once it says `ready` (with a release,
 // after the device is open and the samples are in the bank), the game's thread may use both.
 enum class Opening { none, underway, ready, failed };
+constexpr int samplesNice = 10;
 std::atomic<Opening> opening{Opening::none};
 std::jthread openingThread;  // joined at exit if still loading, never left running
 
@@ -171,6 +174,10 @@ void initSoundInBackground(void (*loadSamples)()) {
     openingThread = std::jthread([loadSamples] {
         pthread_setname_np(pthread_self(), "sound-open");
         deviceOpen = openDevice();
+        // Decoding the samples takes a core for a quarter of a second; the first pictures
+        // come first. (Only after the device is open: the mixer's thread, started by the
+        // opening, would otherwise inherit the lower priority.)
+        setpriority(PRIO_PROCESS, pid_t(gettid()), samplesNice);
         if (deviceOpen && loadSamples) loadSamples();
         opening.store(deviceOpen ? Opening::ready : Opening::failed, std::memory_order_release);
     });
