@@ -22,6 +22,7 @@
 #include "gfx/headless.h"
 #include "gfx/input.h"
 #include "gfx/pixel_spans.h"
+#include "gfx/random.h"
 #include "gfx/screen.h"
 #include "sound/sound.h"
 
@@ -255,7 +256,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    if (!startUp(DisplayBackend::headless)) {
+    if (!startUp(headlessBackend)) {
         std::fprintf(stderr, "frame_bench: %s\n", screenError());
         return 1;
     }
@@ -291,7 +292,7 @@ int main(int argc, char** argv) {
         std::snprintf(label, sizeof label, "putImage, %s", drawingFormName(form));
         print(label, forms[int(form)]);
     }
-    useScalarDrawing(false);
+    useDrawingForm(bestDrawingForm());
     std::vector<SdlDraw> sdlDraws = sdlDrawsOf(recordedDraws);
     const Spread sdl = timeSdlDraws(sdlDraws, frames);
     print("SDL_BlitSurface", sdl);

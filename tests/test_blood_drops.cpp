@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "gfx/random.h"
 #include "test_world_support.h"
 
 namespace {

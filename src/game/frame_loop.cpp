@@ -7,6 +7,7 @@
 #include "game/game_state.h"
 #include "game/gibs.h"
 #include "game/gunfire.h"
+#include "gfx/clock.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
 #include "sound/sound.h"
