@@ -31,6 +31,11 @@ int putImage(float x, float y, const uint32_t* image, int mode, int opacity);
 void lockScreen();
 void unlockScreen();
 
+// For tools: every putImage hands its arguments to the observer before drawing (null, the
+// default: nobody listens), so a benchmark can record the draws of a frame and replay them.
+using DrawObserver = void (*)(float x, float y, const uint32_t* image, int mode, int opacity);
+void observeDraws(DrawObserver observer);
+
 // Read access for tests and tools (null / -1 with no screen open).
 const uint32_t* pagePixels(int page);
 const uint8_t* dirtyFlags();
