@@ -17,7 +17,8 @@
 #include <thread>
 #include <vector>
 
-#include "gfx/display.h"
+#include "sdl/display_sdl.h"
+
 #include "gfx/display_layout.h"
 #include "gfx/display_stats.h"
 #include "gfx/input.h"
@@ -639,6 +640,14 @@ void showPointer(bool visible) {
 }
 
 }  // namespace sdlDisplay
+
+const DisplayBackend sdlBackend = {"SDL",
+                                   sdlDisplay::start,
+                                   sdlDisplay::stop,
+                                   sdlDisplay::wake,
+                                   sdlDisplay::pointer,
+                                   sdlDisplay::movePointer,
+                                   sdlDisplay::showPointer};
 
 int scanCodeForSdlKey(int sdlScancode) {
     for (const KeyTie& tie : keyTies)
