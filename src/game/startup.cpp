@@ -1,6 +1,7 @@
 #include "game/startup.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "game/crowd.h"
@@ -138,7 +139,7 @@ bool startUp(const DisplayBackend& backend) {
     setPages(game.workPage, game.workPage ^ 1);
     loadArtwork();
 
-    startSound(backend == DisplayBackend::sdl);
+    startSound(std::strcmp(backend.name, "headless") != 0);
 
     game.crowdDirection = 1;
     game.crowdCount = 100;
