@@ -15,7 +15,14 @@ packages=(
   python3 imagemagick sox libsox-fmt-all vorbis-tools lame
   xvfb xauth xdotool
   desktop-file-utils appstream
+  # the browser version: Debian's emscripten and the acorn parser its optimizer needs;
+  # its test drives Debian's headless chromium from Node
+  emscripten node-acorn chromium
 )
+# Node and npm (for the browser test's puppeteer-core) only where no node is installed:
+# a node from elsewhere brings its own npm, and Debian's would fight it.
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for p in "${packages[@]}"; do

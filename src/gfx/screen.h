@@ -14,8 +14,9 @@ enum ScreenResult { resultOk = 0, resultInvalid = 1, resultNotFound = 2, resultB
 enum DrawMode { transparent = 0, opaque = 1, blend = 6 };
 
 // Which platform display openScreen starts. The headless one has no window: tests and
-// tools set its input directly (gfx/headless.h) and read the pages.
-enum class DisplayBackend { sdl, headless };
+// tools set its input directly (gfx/headless.h) and read the pages. The web display (a
+// canvas in a browser page) exists only in the browser build, which has no SDL.
+enum class DisplayBackend { sdl, headless, web };
 void selectDisplay(DisplayBackend backend);
 
 // Results 0 ok, 1 invalid call or no display could be opened; screenError() then says why.
