@@ -3,9 +3,11 @@
 #include <cstdio>
 #include <string>
 
+#include "game/crowd.h"
 #include "game/frame_loop.h"
 #include "game/game_state.h"
 #include "game/numbers.h"
+#include "game/people_sheet.h"
 #include "gfx/input.h"
 #include "sound/sound.h"
 
@@ -32,24 +34,10 @@ constexpr Cut spriteCuts[] = {
     {13, 39, 43, 46, 45},  // bomb shadow, far
 };
 
-// Where frame f (1 to 53) of a people sheet lies. Frames 25 to 27 are not in
-// left-to-right order, 38 to 41 start at x = 20, and 52 skips a place.
+// Frame f of a people sheet, corners included, from the layout the art tool paints in.
 Cut peopleFrameCut(int f) {
-    auto body = [f](int x, int y) { return Cut{f, x, y, x + 15, y + 12}; };
-    auto chip = [f](int x, int y) { return Cut{f, x, y, x + 3, y + 3}; };
-    if (f <= 12) return body(20 * f - 20, 0);
-    if (f <= 24) return chip(20 * (f - 13), 25);
-    if (f == 25) return body(20, 48);
-    if (f == 26) return body(40, 48);
-    if (f == 27) return body(0, 48);
-    if (f <= 37) return body(20 * (f - 25), 48);
-    if (f <= 41) return chip(20 * (f - 37), 73);
-    if (f <= 48) return body(100 + 20 * (f - 42), 72);
-    if (f == 49) return body(0, 96);
-    if (f == 50) return body(20, 96);
-    if (f == 51) return body(40, 96);
-    if (f == 52) return body(80, 96);
-    return body(100, 96);
+    const SheetRect r = peopleFrameRect(f);
+    return Cut{f, r.left, r.top, r.left + r.width - 1, r.top + r.height - 1};
 }
 
 template <class Bank>
@@ -67,11 +55,11 @@ void loadArtwork() {
     }
     loadBitmap("sprites124.BMP");
     for (const Cut& c : spriteCuts) cut(spriteBank, c.slot, c);
-    for (int sheet = 1; sheet <= 4; ++sheet) {
+    for (int sheet = firstManKind; sheet <= womanKind; ++sheet) {
         std::string name = "stooge" + std::to_string(sheet) + "24.BMP";
         loadBitmap(name.c_str());
         int base = kindBlockSize * (sheet - 1);
-        for (int f = 1; f <= 53; ++f) cut(peopleBank, base + f, peopleFrameCut(f));
+        for (int f = 1; f <= peopleSheetFrameCount; ++f) cut(peopleBank, base + f, peopleFrameCut(f));
     }
 }
 
@@ -81,25 +69,25 @@ struct SampleFile {
     int loadMode;
 };
 
-// Loaded in this order; slot 2 is loaded but nothing plays it.
+// Loaded in this order.
 constexpr SampleFile sampleFiles[] = {
-    {1, "Sound/shot.ogg", loadModeDefault},
-    {2, "Sound/equip.mp3", loadModeDefault},
-    {3, "Sound/death3.ogg", loadModeDefault},
-    {4, "Sound/death1.ogg", loadModeDefault},
-    {7, "Sound/death2.ogg", loadModeDefault},
-    {5, "Sound/mushy1.ogg", loadMode16BitMonoSigned},
-    {6, "Sound/mushy2.ogg", loadMode16BitMonoSigned},
-    {8, "Sound/wound.ogg", loadMode16BitMonoSigned},
-    {9, "Sound/death4.ogg", loadMode16BitMonoSigned},
-    {10, "Sound/death5.ogg", loadMode16BitMonoSigned},
-    {11, "Sound/explosion.ogg", loadMode16BitMonoSigned},
-    {12, "Sound/bomb_fall.ogg", loadMode16BitMonoSigned},
-    {13, "Sound/women_wound.ogg", loadMode16BitMonoSigned},
-    {14, "Sound/women_death1.ogg", loadMode16BitMonoSigned},
-    {15, "Sound/women_death2.ogg", loadMode16BitMonoSigned},
-    {16, "Sound/women_death3.ogg", loadMode16BitMonoSigned},
-    {17, "Sound/women_death4.ogg", loadMode16BitMonoSigned},
+    {shotSample, "Sound/shot.ogg", loadModeDefault},
+    {equipSample, "Sound/equip.mp3", loadModeDefault},
+    {manHeadShotCry, "Sound/death3.ogg", loadModeDefault},
+    {manTorsoCry2, "Sound/death1.ogg", loadModeDefault},
+    {manTorsoCry1, "Sound/death2.ogg", loadModeDefault},
+    {gorySample, "Sound/mushy1.ogg", loadMode16BitMonoSigned},
+    {splatSample, "Sound/mushy2.ogg", loadMode16BitMonoSigned},
+    {manWoundCry, "Sound/wound.ogg", loadMode16BitMonoSigned},
+    {manFinishedCry, "Sound/death4.ogg", loadMode16BitMonoSigned},
+    {bledToDeathCry, "Sound/death5.ogg", loadMode16BitMonoSigned},
+    {explosionSample, "Sound/explosion.ogg", loadMode16BitMonoSigned},
+    {bombFallSample, "Sound/bomb_fall.ogg", loadMode16BitMonoSigned},
+    {womanWoundCry, "Sound/women_wound.ogg", loadMode16BitMonoSigned},
+    {womanTorsoCry1, "Sound/women_death1.ogg", loadMode16BitMonoSigned},
+    {womanTorsoCry2, "Sound/women_death2.ogg", loadMode16BitMonoSigned},
+    {womanFinishedCry, "Sound/women_death3.ogg", loadMode16BitMonoSigned},
+    {womanHeadShotCry, "Sound/women_death4.ogg", loadMode16BitMonoSigned},
 };
 
 // Without a sound device no sample is loaded and every slot stays 0: the game runs
@@ -110,21 +98,18 @@ void startSound() {
     for (const SampleFile& s : sampleFiles) loadSample(s.slot, s.path, s.loadMode);
 }
 
-}  // namespace
-
+// The opening crowd: people 1 to crowdCount placed as newcomers, the first 49 of them
+// alive, each given a kind by a fourth draw.
 void placeOpeningCrowd() {
     for (int i = 1; i <= game.crowdCount; ++i) {
-        Entity& p = people[i];
-        p.x = float(randomBelow(300) - 320);
-        p.y = float(randomBelow(180) + 38);
-        p.alive = i < 50 ? 1 : 0;
-        p.deathFrame = 0;
-        p.vx = float((randomBelow(2) + 3) / 10.0);
-        p.gait = 1;
-        p.vy = 0;
-        p.kind = randomBelow(4) + 1;
+        Entity& person = people[i];
+        placeNewcomer(person);
+        person.alive = i < 50 ? 1 : 0;
+        person.kind = randomBelow(personKindCount) + firstManKind;
     }
 }
+
+}  // namespace
 
 bool startUp(DisplayBackend backend) {
     // Everything as a fresh process has it, so tests and tools can start the game again.
