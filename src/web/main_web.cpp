@@ -18,8 +18,6 @@ extern "C" void jsGameEnded();
 
 namespace {
 
-constexpr int scanEscape = 1;
-
 bool running = false;
 bool hidden = false;
 long pendingCall = 0;  // the browser timer that will run the next frame, 0 for none

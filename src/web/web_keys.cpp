@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "gfx/input.h"
+
 namespace {
 
 struct WebKeyTie {
@@ -10,9 +12,9 @@ struct WebKeyTie {
 };
 
 // Set-1 make codes of a PC keyboard. The extended keys share the entry of their keypad
-// twin: ArrowLeft and Numpad4 are both 75.
+// twin: ArrowLeft and Numpad4 are both scanLeft.
 constexpr WebKeyTie webKeyTies[] = {
-    {"Escape", 0x01}, {"Digit1", 0x02}, {"Digit2", 0x03}, {"Digit3", 0x04}, {"Digit4", 0x05},
+    {"Escape", scanEscape}, {"Digit1", 0x02}, {"Digit2", 0x03}, {"Digit3", 0x04}, {"Digit4", 0x05},
     {"Digit5", 0x06}, {"Digit6", 0x07}, {"Digit7", 0x08}, {"Digit8", 0x09}, {"Digit9", 0x0A},
     {"Digit0", 0x0B}, {"Minus", 0x0C}, {"Equal", 0x0D}, {"Backspace", 0x0E}, {"Tab", 0x0F},
     {"KeyQ", 0x10}, {"KeyW", 0x11}, {"KeyE", 0x12}, {"KeyR", 0x13}, {"KeyT", 0x14},
@@ -29,8 +31,8 @@ constexpr WebKeyTie webKeyTies[] = {
     {"F6", 0x40}, {"F7", 0x41}, {"F8", 0x42}, {"F9", 0x43}, {"F10", 0x44}, {"NumLock", 0x45},
     {"Pause", 0x45}, {"ScrollLock", 0x46}, {"Numpad7", 0x47}, {"Home", 0x47}, {"Numpad8", 0x48},
     {"ArrowUp", 0x48}, {"Numpad9", 0x49}, {"PageUp", 0x49}, {"NumpadSubtract", 0x4A},
-    {"Numpad4", 0x4B}, {"ArrowLeft", 0x4B}, {"Numpad5", 0x4C}, {"Numpad6", 0x4D},
-    {"ArrowRight", 0x4D}, {"NumpadAdd", 0x4E}, {"Numpad1", 0x4F}, {"End", 0x4F},
+    {"Numpad4", scanLeft}, {"ArrowLeft", scanLeft}, {"Numpad5", 0x4C}, {"Numpad6", scanRight},
+    {"ArrowRight", scanRight}, {"NumpadAdd", 0x4E}, {"Numpad1", 0x4F}, {"End", 0x4F},
     {"Numpad2", 0x50}, {"ArrowDown", 0x50}, {"Numpad3", 0x51}, {"PageDown", 0x51},
     {"Numpad0", 0x52}, {"Insert", 0x52}, {"NumpadDecimal", 0x53}, {"Delete", 0x53},
     {"IntlBackslash", 0x56}, {"F11", 0x57}, {"F12", 0x58}, {"NumpadEqual", 0x59},
