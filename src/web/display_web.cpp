@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "gfx/display.h"
+#include "gfx/input.h"
 #include "gfx/screen_state.h"
 #include "web/web_keys.h"
 
@@ -57,9 +58,9 @@ void forgetHeldKeys() { std::fill(keysHeld.begin(), keysHeld.end(), uint8_t(0));
 
 int buttonBit(int domButton) {
     switch (domButton) {
-        case 0: return 1;  // main (left)
-        case 2: return 2;  // secondary (right)
-        case 1: return 4;  // auxiliary (middle)
+        case 0: return leftButton;  // the main button
+        case 2: return rightButton;
+        case 1: return middleButton;
         default: return 0;
     }
 }
