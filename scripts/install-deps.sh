@@ -15,6 +15,8 @@ packages=(
   python3 imagemagick sox libsox-fmt-all vorbis-tools lame
   xvfb xauth xdotool
   desktop-file-utils appstream
+  # the static check that scripts/test.sh runs first; the house format (scripts/format.sh)
+  cppcheck clang-format
   # the browser version: Debian's emscripten and the acorn parser its optimizer needs;
   # its test drives Debian's headless chromium from Node
   emscripten node-acorn chromium

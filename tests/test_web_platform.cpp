@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "gfx/display.h"
+#include "sdl/display_sdl.h"
 #include "gfx/input.h"
 #include "web/frame_pacing.h"
 #include "web/web_keys.h"

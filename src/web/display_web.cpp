@@ -2,8 +2,6 @@
 // is shown, and the player's input handed in by the page's event listeners (web/page.js)
 // through the exported web* functions. Everything runs on the browser's one thread, so
 // the screen lock is never contended; it is still taken where the desktop takes it.
-// The web build has no SDL: this file also routes the display contract between this
-// display and the headless one, as display.cpp does on the desktop.
 #include <emscripten.h>
 
 #include <algorithm>
@@ -14,6 +12,7 @@
 #include "gfx/display.h"
 #include "gfx/input.h"
 #include "gfx/screen_state.h"
+#include "web/display_web.h"
 #include "web/web_keys.h"
 
 // Implemented in web/platform.js.
@@ -176,44 +175,12 @@ EMSCRIPTEN_KEEPALIVE void webFullScreen(int on) {
 
 }  // extern "C"
 
-// ---- the display contract, routed to the platform selectDisplay chose ---------------------
+// ---- the display contract ---------------------------------------------------------------
 
-static DisplayBackend chosenBackend = DisplayBackend::web;
-static DisplayBackend runningBackend = DisplayBackend::web;
-
-void selectDisplay(DisplayBackend backend) { chosenBackend = backend; }
-
-namespace display {
-
-bool start(bool fullScreen, const char*& error) {
-    runningBackend = chosenBackend;
-    if (runningBackend == DisplayBackend::headless) return headlessDisplay::start(fullScreen, error);
-    return webDisplay::start(fullScreen, error);
-}
-
-void stop() {
-    if (runningBackend == DisplayBackend::headless) return headlessDisplay::stop();
-    webDisplay::stop();
-}
-
-void wake() {
-    if (runningBackend == DisplayBackend::headless) return headlessDisplay::wake();
-    webDisplay::wake();
-}
-
-bool pointer(int& x, int& y) {
-    if (runningBackend == DisplayBackend::headless) return headlessDisplay::pointer(x, y);
-    return webDisplay::pointer(x, y);
-}
-
-void movePointer(int x, int y) {
-    if (runningBackend == DisplayBackend::headless) return headlessDisplay::movePointer(x, y);
-    webDisplay::movePointer(x, y);
-}
-
-void showPointer(bool visible) {
-    if (runningBackend == DisplayBackend::headless) return headlessDisplay::showPointer(visible);
-    webDisplay::showPointer(visible);
-}
-
-}  // namespace display
+const DisplayBackend webBackend = {"web",
+                                   webDisplay::start,
+                                   webDisplay::stop,
+                                   webDisplay::wake,
+                                   webDisplay::pointer,
+                                   webDisplay::movePointer,
+                                   webDisplay::showPointer};

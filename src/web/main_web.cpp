@@ -9,8 +9,10 @@
 #include "game/frame_loop.h"
 #include "game/game_state.h"
 #include "game/startup.h"
+#include "gfx/clock.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
+#include "web/display_web.h"
 #include "web/frame_pacing.h"
 
 // Implemented in web/platform.js.
@@ -66,7 +68,7 @@ extern "C" {
 // Starts a game, or a new one after Escape. 0 when no screen could be opened.
 EMSCRIPTEN_KEEPALIVE int webStartGame() {
     cancelPendingCall();
-    if (!startUp(DisplayBackend::web)) return 0;
+    if (!startUp(webBackend)) return 0;
     running = true;
     framesRun = 0;
     callAfter(0);
