@@ -6,10 +6,11 @@
 //   C  cap brim (kind 2)          S s  skin, skin in shadow     E  eye
 //   T t  top, top in shadow       L    trousers / dress         W  skirt hem (the woman)
 //   l k  lower leg, near and far  K    shoes                    R r  blood, dark blood
-//   M  flesh                      B    bone
+//   M  flesh                      B    bone                      P p  satchel (kind 3)
 //
 // A standing figure keeps its head in rows 0 to 4, its torso in rows 5 to 9 and its legs
 // in rows 10 to 12, inside columns 2 to 10 around column 6: where the gun tests its hits.
+// Each kind walks in its own shape (walkPoses); the falls, bodies and crawl are shared.
 #pragma once
 
 constexpr int figureWidth = 16, figureHeight = 13, chipSize = 4;
@@ -22,8 +23,11 @@ struct ChipPose {
     const char* rows[chipSize];
 };
 
+// A walker moves 1.5 to 2 pixels between two steps of its walk, so a planted foot moves
+// back 2 pixels per step: strides are 4 pixels from heel to heel, never wider.
+constexpr int kindCount = 4, walkSteps = 4;
+
 enum PoseName {
-    walkStrideA, walkPassA, walkStrideB, walkPassB,
     torsoHit, torsoFalling, torsoLanding, torsoBody,
     headHit, headKneeling, headFalling, headBody,
     crawlReach, crawlPull, finishedBody, bledBody,
@@ -33,10 +37,11 @@ enum PoseName {
 
 enum ChipName {
     fleshChip, scalpChip, clothChip,
-    bloodDrop, bloodBlob, splashStar, splashStreak, splashRing, splashCrescent, bloodPool, bloodPair,
-    bloodSmear, bloodSpeck, bloodTrail, splashFan, bloodDrip,
+    bloodDrop, bloodBlob, splashBurst, splashStreak, splashScatter, splashCrescent, bloodPool, bloodPair,
+    bloodSmear, bloodSpeck, bloodFlick, splashFan, bloodDrip,
     chipCount
 };
 
+extern const FigurePose walkPoses[kindCount][walkSteps];
 extern const FigurePose figurePoses[poseCount];
 extern const ChipPose chipPoses[chipCount];
