@@ -144,6 +144,12 @@ ChipName chipOfFrame(int f) { return chipRecipes[f <= 24 ? f - 13 : f - 38 + 12]
 
 }  // namespace
 
+SheetRect peopleFrameRect(int f) {
+    Origin at = frameOrigin(f);
+    int size = isChipFrame(f) ? chipSize : figureWidth;
+    return {at.x, at.y, size, isChipFrame(f) ? chipSize : figureHeight};
+}
+
 Canvas paintPeopleSheet(int kind) {
     Canvas sheet = makeCanvas(sheetWidth, sheetHeight, keyColour);
     Palette palette = paletteOf(kind);

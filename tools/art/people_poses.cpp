@@ -147,18 +147,18 @@ constexpr ChipPose chipPoses[chipCount] = {
     // Blood: lopsided splats, none of them symmetric, so a field of them reads as spatter
     // and never as a pattern of crosses, rings or lines.
     {{"....", ".RR.", "RRr.", ".r.."}},  // bloodDrop
-    {{".RR.", "RRRr", ".Rrr", "..r."}},  // bloodBlob
+    {{"RR..", "RRRr", ".Rrr", "...."}},  // bloodBlob
     {{"R...", ".RRr", "RRr.", "..r."}},  // splashBurst
-    {{".R..", "RRRr", ".rR.", "r..."}},  // splashStreak
+    {{"R...", "RRr.", ".RRr", "...r"}},  // splashStreak
     {{"..R.", "RRr.", ".Rr.", "...r"}},  // splashScatter
     {{"R...", ".RR.", "rRRr", "..r."}},  // splashCrescent
     {{"RRr.", "RRRr", ".Rrr", "..r."}},  // bloodPool
     {{".R..", "Rr..", "..RR", "..rr"}},  // bloodPair
-    {{".R..", "RRRr", "rrR.", "...."}},  // bloodSmear
+    {{"....", "RRR.", "rrRr", "...."}},  // bloodSmear
     {{"....", ".R..", ".r..", "...."}},  // bloodSpeck
     {{"R...", "RR..", ".rR.", "...r"}},  // bloodFlick
     {{"R.R.", ".RRR", "..Rr", ".r.."}},  // splashFan
-    {{".R..", ".Rr.", "RRr.", ".r.."}},  // bloodDrip
+    {{".R..", ".Rr.", "RRr.", "r..."}},  // bloodDrip
 };
 
 // Every pose row must be exactly as wide as the figure; a slip would shift a whole row.
