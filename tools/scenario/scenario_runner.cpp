@@ -15,8 +15,6 @@ namespace {
 
 constexpr int pageWidth = 320;
 constexpr int pageHeight = 240;
-constexpr int scanLeft = 75;
-constexpr int scanRight = 77;
 
 // Keeps the reason a line or a run was refused.
 bool fail(std::string& why, const std::string& message) {
