@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "art.h"
+#include "game/crowd.h"
+#include "game/people_sheet.h"
 #include "tiny_font.h"
 
 namespace {
@@ -42,7 +44,7 @@ int drawCut(Canvas& page, const Canvas& sheet, const Cut& cut, int scale, int x,
     fillRect(page, x - 1, y - 1, r.width * scale + 2, r.height * scale + 2, frameColour);
     for (int py = 0; py < r.height * scale; ++py)
         for (int px = 0; px < r.width * scale; ++px) {
-            uint32_t pixel = pixelAt(sheet, r.x + px / scale, r.y + py / scale);
+            uint32_t pixel = pixelAt(sheet, r.left + px / scale, r.top + py / scale);
             bool light = ((px / 6) + (py / 6)) % 2 == 0;
             setPixel(page, x + px, y + py, pixel != keyColour ? pixel : (light ? 0xB4B8BC : 0x9CA0A6));
         }
@@ -73,7 +75,7 @@ void drawSprites(Cursor& at, const Canvas& sprites) {
 }
 
 void drawPeople(Cursor& at, const Canvas& sheet, int kind) {
-    const char* who[4] = {"TALL MAN, BROWN HAIR, BLUE SHIRT", "BROAD MAN, GREEN CAP, RUST JACKET",
+    const char* who[personKindCount] = {"TALL MAN, BROWN HAIR, BLUE SHIRT", "BROAD MAN, GREEN CAP, RUST JACKET",
                           "SHORT MAN, FAIR HAIR, WHITE SHIRT, SATCHEL", "WOMAN, LONG AUBURN HAIR, PURPLE DRESS"};
     heading(at, "STOOGE" + std::to_string(kind) + "24.BMP: KIND " + std::to_string(kind) + ", " + who[kind - 1] +
                     ", 3 TIMES ENLARGED (BLOOD 6 TIMES)");
@@ -82,25 +84,25 @@ void drawPeople(Cursor& at, const Canvas& sheet, int kind) {
     heading(at, "50-51 THROWN, LANDED  38-41 MORE BLOOD  OTHERS SPARE (FACING LEFT, BURNT)", textColour);
     at.y += 2;
     constexpr int perRow = 13, pitch = 60, rowHeight = 13 * 3 + lineHeight + gap;
-    for (int f = 1; f <= 53; ++f) {
+    for (int f = 1; f <= peopleSheetFrameCount; ++f) {
         int column = (f - 1) % perRow, row = (f - 1) / perRow;
         SheetRect r = peopleFrameRect(f);
         int scale = r.width == 4 ? 6 : 3;
         drawCut(at.page, sheet, Cut{f, r}, scale, margin + 1 + column * pitch, at.y + row * rowHeight);
     }
-    at.y += (53 + perRow - 1) / perRow * rowHeight + gap;
+    at.y += (peopleSheetFrameCount + perRow - 1) / perRow * rowHeight + gap;
 }
 
 }  // namespace
 
-Canvas paintContactSheet(const Canvas& scene, const Canvas& sprites, const Canvas (&people)[4]) {
+Canvas paintContactSheet(const Canvas& scene, const Canvas& sprites, const Canvas (&people)[personKindCount]) {
     Canvas page = makeCanvas(pageWidth, 4000, pageColour);
     Cursor at{page, margin};
     heading(at, "CROWDFIRE ARTWORK: EVERY CUT THE GAME MAKES, NUMBERED BY SLOT OR FRAME");
     at.y += gap;
     drawScene(at, scene);
     drawSprites(at, sprites);
-    for (int kind = 1; kind <= 4; ++kind) drawPeople(at, people[kind - 1], kind);
+    for (int kind = firstManKind; kind <= womanKind; ++kind) drawPeople(at, people[kind - 1], kind);
     Canvas used = makeCanvas(pageWidth, at.y, pageColour);
     copyRect(page, 0, 0, pageWidth, at.y, used, 0, 0);
     return used;

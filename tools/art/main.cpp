@@ -5,6 +5,7 @@
 
 #include "art.h"
 #include "bmp_writer.h"
+#include "game/crowd.h"
 #include "png_writer.h"
 
 namespace {
@@ -32,8 +33,8 @@ bool writeAsset(const std::string& directory, const std::string& name, const Can
 }
 
 bool writeContactSheet(const std::string& path) {
-    Canvas people[4];
-    for (int kind = 1; kind <= 4; ++kind) people[kind - 1] = paintPeopleSheet(kind);
+    Canvas people[personKindCount];
+    for (int kind = firstManKind; kind <= womanKind; ++kind) people[kind - 1] = paintPeopleSheet(kind);
     return writeFile(path, paintContactSheet(paintScene(), paintSpriteSheet(), people), true);
 }
 
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
     bool ok = writeAsset(directory, "BACKG11a24.BMP", halfOfScene(scene, 0));
     ok = ok && writeAsset(directory, "BACKG12a24.BMP", halfOfScene(scene, 1));
     ok = ok && writeAsset(directory, "sprites124.BMP", paintSpriteSheet());
-    for (int kind = 1; kind <= 4 && ok; ++kind) {
+    for (int kind = firstManKind; kind <= womanKind && ok; ++kind) {
         std::string name = "stooge" + std::to_string(kind) + "24.BMP";
         ok = writeAsset(directory, name, paintPeopleSheet(kind));
     }

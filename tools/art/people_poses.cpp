@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-constexpr FigurePose walkPoses[kindCount][walkSteps] = {
+constexpr FigurePose walkPoses[personKindCount][walkSteps] = {
     // kind 1: tall and thin, neat brown hair, blue shirt, grey trousers
     {
         // 1: stride, near leg forward: near arm back, far arm forward
@@ -162,7 +162,7 @@ constexpr ChipPose chipPoses[chipCount] = {
 };
 
 // Every pose row must be exactly as wide as the figure; a slip would shift a whole row.
-constexpr bool posesAreWellFormed(const FigurePose (&walks)[kindCount][walkSteps], const FigurePose (&poses)[poseCount],
+constexpr bool posesAreWellFormed(const FigurePose (&walks)[personKindCount][walkSteps], const FigurePose (&poses)[poseCount],
                                   const ChipPose (&chips)[chipCount]) {
     for (const auto& kind : walks)
         for (const FigurePose& pose : kind)

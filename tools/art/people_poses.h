@@ -13,7 +13,10 @@
 // Each kind walks in its own shape (walkPoses); the falls, bodies and crawl are shared.
 #pragma once
 
-constexpr int figureWidth = 16, figureHeight = 13, chipSize = 4;
+#include "game/crowd.h"
+
+// figureWidth, figureHeight and chipSize: the frames of the sheet layout.
+#include "game/people_sheet.h"
 
 struct FigurePose {
     const char* rows[figureHeight];
@@ -25,7 +28,7 @@ struct ChipPose {
 
 // A walker moves 1.5 to 2 pixels between two steps of its walk, so a planted foot moves
 // back 2 pixels per step: strides are 4 pixels from heel to heel, never wider.
-constexpr int kindCount = 4, walkSteps = 4;
+constexpr int walkSteps = 4;
 
 enum PoseName {
     torsoHit, torsoFalling, torsoLanding, torsoBody,
@@ -42,6 +45,6 @@ enum ChipName {
     chipCount
 };
 
-extern const FigurePose walkPoses[kindCount][walkSteps];
+extern const FigurePose walkPoses[personKindCount][walkSteps];
 extern const FigurePose figurePoses[poseCount];
 extern const ChipPose chipPoses[chipCount];
