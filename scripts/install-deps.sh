@@ -23,7 +23,14 @@ test_packages=(
   desktop-file-utils appstream
   # the static check that scripts/test.sh runs first; the house format (scripts/format.sh)
   cppcheck clang-format
+  # the browser version: Debian's emscripten and the acorn parser its optimizer needs;
+  # its test drives Debian's headless chromium from Node
+  emscripten node-acorn chromium
 )
+# Node and npm (for the browser test's puppeteer-core) only where no node is installed:
+# a node from elsewhere brings its own npm, and Debian's would fight it.
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 
 set_name=${1:-test}
 case $set_name in

@@ -3,7 +3,6 @@
 // events, then waits about 10 ms or until the game shows a new page. The game's thread
 // only leaves requests (pointer moves, pointer visibility) for it under the screen lock.
 #include <SDL.h>
-#include <dirent.h>
 #include <pthread.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -129,13 +129,10 @@ enum class DisplayPath { renderer, surface };
 // A machine with a graphics processor has a DRI render node; without one, SDL's
 // accelerated renderer would be OpenGL on a software rasteriser.
 bool machineHasRenderNode() {
-    DIR* dri = opendir("/dev/dri");
-    if (!dri) return false;
-    bool found = false;
-    while (const dirent* entry = readdir(dri))
-        if (std::strncmp(entry->d_name, "renderD", 7) == 0) found = true;
-    closedir(dri);
-    return found;
+    std::error_code failure;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", failure))
+        if (entry.path().filename().string().rfind("renderD", 0) == 0) return true;
+    return false;
 }
 
 // CROWDFIRE_DISPLAY_PATH=renderer or surface forces a path (for tests and measuring).

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "art.h"
-#include "png_writer.h"
+#include "rgba_png_writer.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ bool writeIcons(const std::string& directory, const std::string& appId, std::str
             error = "cannot create " + folder.string();
             return false;
         }
-        if (!writePng((folder / (appId + ".png")).string(), drawIcon(size, people, sprites), error)) return false;
+        if (!writeRgbaPng((folder / (appId + ".png")).string(), drawIcon(size, people, sprites), error)) return false;
     }
     return true;
 }

@@ -1,18 +1,12 @@
-// Writes RGBA pictures as PNG files with nothing but the standard library: the image data
-// goes into uncompressed ("stored") deflate blocks, which every PNG reader accepts, and
-// no time or text chunks, so the same picture always gives the same bytes.
+// Writes a canvas as a PNG file with nothing but the standard library: 8-bit RGB, rows
+// filtered so that flat and repeated areas become zeros, the image data deflated with
+// the fixed Huffman code and runs of repeated bytes (enough to keep the contact sheet
+// small, far simpler than a general compressor).
 #pragma once
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
-// Pixels 0xAARRGGBB, top row first.
-struct RgbaPicture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;
-};
+#include "canvas.h"
 
 // False when the file cannot be written completely; error then says why.
-bool writePng(const std::string& path, const RgbaPicture& picture, std::string& error);
+bool writePng(const std::string& path, const Canvas& canvas, std::string& error);
