@@ -16,8 +16,13 @@
 #include <map>
 #include <vector>
 
+#include "game/blasts.h"
+#include "game/blood_drops.h"
+#include "game/bombs.h"
+#include "game/crowd.h"
 #include "game/frame_loop.h"
 #include "game/game_state.h"
+#include "game/gibs.h"
 #include "game/startup.h"
 #include "gfx/headless.h"
 #include "gfx/input.h"
@@ -76,11 +81,11 @@ void fillPeople() {
     for (int i = 1; i <= 100; ++i) {
         Entity& p = people[i];
         p.alive = 1;
-        p.gait = 1;
+        p.gait = walking;
         p.x = between(160, 464);
         p.y = between(38, 217);
         p.vx = 0.3f;
-        p.kind = 1 + i % 4;
+        p.kind = firstManKind + i % personKindCount;
     }
 }
 
@@ -93,8 +98,8 @@ void fillBloodDrops() {
         d.active = 1;
         d.x = between(150, 480);
         d.y = between(30, 230);
-        d.kind = scorch ? 10 : 1 + (i % 2);
-        d.imageIndex = scorch ? 11 : 57 * (i % 4) + 1 + i % 9;
+        d.kind = scorch ? scorchMarkDrop : i % 2 == 1 ? splashDrop : sprayDrop;
+        d.imageIndex = scorch ? 11 : personImage(firstManKind + i % personKindCount, 1 + i % 9);
         d.vy = 0.2f;
         d.vx = 0.15f;
         d.groundY = i % 2 ? int(d.y) + 20 : int(d.y);
@@ -109,9 +114,10 @@ void fillGibs() {
         g.active = 1;
         g.x = between(150, 480);
         g.y = between(30, 230);
-        g.kind = i % 3 == 0 ? 4 : 1 + (i % 2);
-        g.imageIndex = 57 * (i % 4) + (g.kind == 1 ? 13 : g.kind == 2 ? 50 : 8);
-        g.flightMode = i % 5 == 0 ? 2 : 1;
+        g.kind = i % 3 == 0 ? corpseGib : i % 2 == 1 ? thrownBodyGib : chunkGib;
+        const int frame = g.kind == chunkGib ? 13 : g.kind == thrownBodyGib ? 50 : 8;
+        g.imageIndex = personImage(firstManKind + i % personKindCount, frame);
+        g.flightMode = i % 5 == 0 ? thrownByBomb : ownFlight;
         g.vy = 0.4f;
         g.vx = -0.2f;
         g.groundY = i % 2 ? int(g.y) + 20 : 0;
@@ -123,7 +129,7 @@ void fillBlastsAndBombs() {
     for (int i = 1; i <= blastsLast; ++i) {
         Entity& b = blasts[i];
         b.active = 1;
-        b.kind = 1;
+        b.kind = explosionBlast;
         b.x = between(150, 450);
         b.y = between(20, 200);
         b.animFrame = 1 + i % 6;
@@ -131,7 +137,7 @@ void fillBlastsAndBombs() {
     for (int i = 1; i <= bombsLast; ++i) {
         Entity& b = bombs[i];
         b.active = 1;
-        b.kind = 1;
+        b.kind = fallingBomb;
         b.x = between(170, 460);
         b.y = float(-100 + 4 * (i % 10));
         b.targetY = 200;

@@ -31,7 +31,7 @@ TEST_F(Blasts, FirstImageLastsZeroToFourFramesThenFiveEach) {
         resetGameMemory();
         paintBlastImages();
         game.cycle5 = created;
-        spawnBlast(10, 10, 1);
+        spawnBlast(10, 10, explosionBlast);
         int framesShown[10] = {};
         int visible = 0;
         while (blasts[1].active == 1 && visible < 100) {
@@ -55,19 +55,19 @@ TEST_F(Blasts, DrawnScrolledAndShakenAndPoolOfTwentyFive) {
     game.scrollX = 300;
     game.shakeOffset = -1;
     game.cycle5 = 1;
-    spawnBlast(420, 100, 1);
+    spawnBlast(420, 100, explosionBlast);
     updateBlasts();
     int x = -1, y = -1;
     ASSERT_TRUE(findColour(colourOf(3), x, y));
     EXPECT_EQ(x, 120);
     EXPECT_EQ(y, 99);
-    for (int i = 0; i < 24; ++i) spawnBlast(float(i), 0, 1);
+    for (int i = 0; i < 24; ++i) spawnBlast(float(i), 0, explosionBlast);
     blasts[25].animFrame = 5;
-    spawnBlast(999, 999, 1);
+    spawnBlast(999, 999, explosionBlast);
     EXPECT_EQ(blasts[25].x, 23.0f);
     EXPECT_EQ(blasts[25].animFrame, 5) << "a full pool changes nothing";
     blasts[3].active = 0;
-    spawnBlast(777, 7, 1);
+    spawnBlast(777, 7, explosionBlast);
     EXPECT_EQ(blasts[3].x, 777.0f) << "the lowest free record is taken";
     EXPECT_EQ(blasts[3].animFrame, 1);
 }

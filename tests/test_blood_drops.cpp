@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "game/crowd.h"
 #include "test_world_support.h"
 
 namespace {
@@ -20,7 +21,7 @@ int updatesUntilLying(Entity& drop, float& highest) {
 }
 
 TEST_F(BloodDrops, SprayRisesFallsAndLiesWhereItLands) {
-    spawnBloodDrop(50, 100, 1, 1, 106);
+    spawnBloodDrop(50, 100, sprayDrop, firstManKind, 106);
     Entity& drop = bloodDrops[1];
     drop.vy = float(0.1);
     drop.vx = float(0.15);
@@ -37,10 +38,10 @@ TEST_F(BloodDrops, SprayRisesFallsAndLiesWhereItLands) {
 }
 
 TEST_F(BloodDrops, DropsOnTheGroundAlreadyNeverMove) {
-    spawnBloodDrop(50, 100, 1, 1, 100);
-    spawnBloodDrop(60, 100, 1, 1, 101);
-    spawnBloodDrop(70, 100, 4, 1, 200);
-    spawnBloodDrop(80, 100, 10, 11, 200);
+    spawnBloodDrop(50, 100, sprayDrop, firstManKind, 100);
+    spawnBloodDrop(60, 100, sprayDrop, firstManKind, 101);
+    spawnBloodDrop(70, 100, poolMarkDrop, firstManKind, 200);
+    spawnBloodDrop(80, 100, scorchMarkDrop, 11, 200);
     updateBloodDrops();
     EXPECT_EQ(bloodDrops[1].y, 100.0f) << "groundY equal to y: never flies";
     EXPECT_LT(bloodDrops[2].y, 100.0f) << "one pixel above its ground: flies";
@@ -55,24 +56,25 @@ TEST_F(BloodDrops, DropsOnTheGroundAlreadyNeverMove) {
 // Every kind takes its own number of draws: the order of the whole game's random
 // sequence depends on it.
 TEST_F(BloodDrops, RandomDrawsPerKindAndImageRanges) {
-    EXPECT_EQ(randomDrawsOf([] { spawnBloodDrop(0, 0, 1, 1, 10); }), 3) << "spray";
-    EXPECT_EQ(randomDrawsOf([] { spawnBloodDrop(0, 0, 2, 1, 10); }), 4) << "splash";
-    EXPECT_EQ(randomDrawsOf([] { spawnBloodDrop(0, 0, 4, 1, 10); }), 1) << "pool mark";
-    EXPECT_EQ(randomDrawsOf([] { spawnBloodDrop(0, 0, 10, 11, 0); }), 0) << "scorch mark";
+    EXPECT_EQ(randomDrawsOf([] { spawnBloodDrop(0, 0, sprayDrop, firstManKind, 10); }), 3) << "spray";
+    EXPECT_EQ(randomDrawsOf([] { spawnBloodDrop(0, 0, splashDrop, firstManKind, 10); }), 4) << "splash";
+    EXPECT_EQ(randomDrawsOf([] { spawnBloodDrop(0, 0, poolMarkDrop, firstManKind, 10); }), 1) << "pool mark";
+    EXPECT_EQ(randomDrawsOf([] { spawnBloodDrop(0, 0, scorchMarkDrop, 11, 0); }), 0) << "scorch mark";
     resetGameMemory();
     randomize(5);
+    const int kinds[3] = {sprayDrop, splashDrop, poolMarkDrop};
     for (int i = 0; i < 400; ++i) {
-        spawnBloodDrop(0, 0, 1 + (i % 3 == 1) + 3 * (i % 3 == 2), 4, 10);  // kinds 1, 2, 4
+        spawnBloodDrop(0, 0, kinds[i % 3], womanKind, 10);
         const Entity& drop = bloodDrops[i + 1];
         const int slot = drop.imageIndex + 15;
-        if (drop.kind == 2) {
-            EXPECT_GE(slot, 171 + 18) << "splash of kind 4: frames 18 to 21";
+        if (drop.kind == splashDrop) {
+            EXPECT_GE(slot, 171 + 18) << "a woman's splash: frames 18 to 21";
             EXPECT_LE(slot, 171 + 21);
         } else {
             EXPECT_GE(slot, 187);
             EXPECT_LE(slot, 195);
         }
-        if (drop.kind < 3) {
+        if (drop.kind != poolMarkDrop) {
             const float speeds[] = {0.15f, 0.2f, 0.25f, -0.15f, -0.2f, -0.25f};
             EXPECT_NE(std::find(std::begin(speeds), std::end(speeds), drop.vx), std::end(speeds));
             EXPECT_TRUE(drop.vy == 0.1f || drop.vy == 0.2f || drop.vy == 0.3f);
@@ -81,10 +83,10 @@ TEST_F(BloodDrops, RandomDrawsPerKindAndImageRanges) {
 }
 
 TEST_F(BloodDrops, FullPoolDropsSilentlyAndKeepsWhatLies) {
-    for (int i = 0; i < 2000; ++i) spawnBloodDrop(float(i % 300), 50, 1, 1, 60);
+    for (int i = 0; i < 2000; ++i) spawnBloodDrop(float(i % 300), 50, sprayDrop, firstManKind, 60);
     const Entity last = bloodDrops[2000];
-    EXPECT_EQ(randomDrawsOf([] { spawnBloodDrop(1, 1, 1, 1, 60); }), 0);
-    EXPECT_EQ(randomDrawsOf([] { spawnBloodDrop(1, 1, 2, 1, 60); }), 0);
+    EXPECT_EQ(randomDrawsOf([] { spawnBloodDrop(1, 1, sprayDrop, firstManKind, 60); }), 0);
+    EXPECT_EQ(randomDrawsOf([] { spawnBloodDrop(1, 1, splashDrop, firstManKind, 60); }), 0);
     EXPECT_EQ(bloodDrops[2000].x, last.x);
     EXPECT_EQ(bloodDrops[0].active, 0) << "record 0 is never used";
     for (int i = 0; i < 200; ++i) updateBloodDrops();
@@ -93,11 +95,11 @@ TEST_F(BloodDrops, FullPoolDropsSilentlyAndKeepsWhatLies) {
 
 // Drawn at x - scrollX and y + shakeOffset; blood first, scorch marks blended at 160.
 TEST_F(BloodDrops, DrawnScrolledShakenAndBlended) {
-    paintImage(peopleBank, 16 + 2, 4, 4, 0x00FF0000);  // kind 1, blood frame 18
+    paintImage(peopleBank, 16 + 2, 4, 4, 0x00FF0000);  // the first man's blood frame 18
     paintImage(spriteBank, 11, 3, 2, 0x000000FF);
-    spawnBloodDrop(200, 50, 4, 1, 0);
+    spawnBloodDrop(200, 50, poolMarkDrop, firstManKind, 0);
     bloodDrops[1].imageIndex = 3;
-    spawnBloodDrop(210, 80, 10, 11, 0);
+    spawnBloodDrop(210, 80, scorchMarkDrop, 11, 0);
     game.scrollX = 100;
     game.shakeOffset = -2;
     updateBloodDrops();
@@ -115,8 +117,8 @@ TEST_F(BloodDrops, DrawnScrolledShakenAndBlended) {
 TEST_F(BloodDrops, HigherRecordsAreDrawnOnTop) {
     paintImage(peopleBank, 16, 4, 4, 0x00111111);
     paintImage(peopleBank, 17, 4, 4, 0x00222222);
-    spawnBloodDrop(10, 10, 4, 1, 0);
-    spawnBloodDrop(12, 10, 4, 1, 0);
+    spawnBloodDrop(10, 10, poolMarkDrop, firstManKind, 0);
+    spawnBloodDrop(12, 10, poolMarkDrop, firstManKind, 0);
     bloodDrops[1].imageIndex = 2;  // frame 17
     bloodDrops[2].imageIndex = 1;  // frame 16
     game.scrollX = 0;

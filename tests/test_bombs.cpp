@@ -1,4 +1,6 @@
 #include "game/bombs.h"
+#include "game/blood_drops.h"
+#include "game/crowd.h"
 #include "game/gibs.h"
 
 #include <cmath>
@@ -11,7 +13,7 @@ class Bombs : public WorldTest {
 protected:
     static void dropAt(float x, int targetRow) {
         game.mouseY = targetRow;
-        spawnBomb(x, -100, 1);
+        spawnBomb(x, -100, fallingBomb);
     }
     // Updates until the bomb in record i explodes; the number of updates it took.
     static int updatesUntilExplosion(int i) {
@@ -74,7 +76,7 @@ TEST_F(Bombs, ExplosionMakesBlastsScorchAndShake) {
         EXPECT_EQ(blasts[i + 1].animFrame, 1);
     }
     EXPECT_EQ(blasts[6].active, 0);
-    EXPECT_EQ(bloodDrops[1].kind, 10);
+    EXPECT_EQ(bloodDrops[1].kind, scorchMarkDrop);
     EXPECT_EQ(bloodDrops[1].imageIndex, 11);
     EXPECT_EQ(bloodDrops[1].x, 96.0f);
     EXPECT_EQ(bloodDrops[1].y, 48.0f);
@@ -95,7 +97,7 @@ TEST_F(Bombs, ReachIsASquareWithStrictEdges) {
     placeWalker(8, bx, by - 26);
     bombs[1] = Entity{};
     bombs[1].active = 1;
-    bombs[1].kind = 1;
+    bombs[1].kind = fallingBomb;
     bombs[1].x = bx;
     bombs[1].y = by - 4;  // falls to by, then explodes
     bombs[1].targetY = by + 9;
@@ -107,16 +109,16 @@ TEST_F(Bombs, ReachIsASquareWithStrictEdges) {
 
 TEST_F(Bombs, VictimsAreBlownApartAndLooseGibsThrownFirst) {
     game.crowdCount = 3;
-    placeWalker(1, 90, 100, 3);
+    placeWalker(1, 90, 100, thirdManKind);
     placeWalker(2, 95, 100);
     people[2].alive = 0;  // already dead: left alone
     people[2].deathFrame = 3;
-    placeWalker(3, 110, 102, 2);
-    people[3].gait = 2;  // wounded, still alive: killed
-    spawnGib(105, 95.5f, 4, 27, 0, 0);
+    placeWalker(3, 110, 102, secondManKind);
+    people[3].gait = wounded;  // still alive: killed
+    spawnGib(105, 95.5f, corpseGib, 27, 0, 0);
     bombs[1] = Entity{};
     bombs[1].active = 1;
-    bombs[1].kind = 1;
+    bombs[1].kind = fallingBomb;
     bombs[1].x = 100;
     bombs[1].y = 92;  // falls to 96 and explodes there
     bombs[1].targetY = 105;
@@ -124,32 +126,32 @@ TEST_F(Bombs, VictimsAreBlownApartAndLooseGibsThrownFirst) {
     EXPECT_EQ(randomDrawsOf([] { updateBombs(); }), 2 + 2 * (18 + 4));
 
     const Entity& old = gibs[1];
-    EXPECT_EQ(old.flightMode, 2);
+    EXPECT_EQ(old.flightMode, thrownByBomb);
     EXPECT_EQ(old.groundY, 96) << "95.5 rounds to even";
     EXPECT_EQ(old.y, 94.5f);
     EXPECT_TRUE(old.vy == 0.1f || old.vy == 0.2f || old.vy == 0.3f);
     EXPECT_TRUE(old.vx == 0.15f || old.vx == 0.2f || old.vx == 0.25f) << "103 < 111: thrown right";
 
     EXPECT_EQ(people[1].alive, 0);
-    EXPECT_EQ(people[1].deathKind, 4);
+    EXPECT_EQ(people[1].deathKind, blownUp);
     EXPECT_EQ(people[1].deathFrame, 3);
-    EXPECT_EQ(people[2].deathKind, 0);
-    EXPECT_EQ(people[3].deathKind, 4);
+    EXPECT_EQ(people[2].deathKind, notDying);
+    EXPECT_EQ(people[3].deathKind, blownUp);
 
     const float sprays[6][2] = {{95, 103}, {94, 105}, {96, 104}, {97, 107}, {93, 108}, {95, 107}};
     for (int i = 0; i < 6; ++i) {
         const Entity& drop = bloodDrops[2 + i];
-        EXPECT_EQ(drop.kind, 1);
+        EXPECT_EQ(drop.kind, sprayDrop);
         EXPECT_EQ(drop.x, sprays[i][0]);
         EXPECT_EQ(drop.y, sprays[i][1]);
         EXPECT_EQ(drop.groundY, 111);
-        EXPECT_GE(drop.imageIndex, 115) << "kind 3 blood";
+        EXPECT_GE(drop.imageIndex, 115) << "the third man's blood";
     }
     const Entity& body = gibs[2];
-    EXPECT_EQ(body.kind, 2);
+    EXPECT_EQ(body.kind, thrownBodyGib);
     EXPECT_EQ(body.imageIndex, 57 * 3 - 7);
     EXPECT_EQ(body.groundY, 101);
-    EXPECT_EQ(body.flightMode, 1) << "not thrown by the bomb that made it";
+    EXPECT_EQ(body.flightMode, ownFlight) << "not thrown by the bomb that made it";
     EXPECT_TRUE(body.vx == -0.15f || body.vx == -0.2f || body.vx == -0.25f) << "103 > 96: thrown left";
     EXPECT_EQ(gibs[3].imageIndex, 57 * 2 - 7);
     EXPECT_TRUE(gibs[3].vx > 0.0f) << "103 < 116: thrown right";
@@ -158,22 +160,22 @@ TEST_F(Bombs, VictimsAreBlownApartAndLooseGibsThrownFirst) {
 TEST_F(Bombs, TwoBombsInOneFrameKillOnceButThrowTwice) {
     game.crowdCount = 1;
     placeWalker(1, 100, 100);
-    spawnGib(101, 99, 4, 8, 0, 0);
+    spawnGib(101, 99, corpseGib, 8, 0, 0);
     for (int i = 1; i <= 2; ++i) {
         bombs[i] = Entity{};
         bombs[i].active = 1;
-        bombs[i].kind = 1;
+        bombs[i].kind = fallingBomb;
         bombs[i].x = 100;
         bombs[i].y = 96;
         bombs[i].targetY = 105;
     }
     updateBombs();
     int bodies = 0;
-    for (int i = 1; i <= gibsLast; ++i) bodies += gibs[i].kind == 2 && gibs[i].active;
+    for (int i = 1; i <= gibsLast; ++i) bodies += gibs[i].kind == thrownBodyGib && gibs[i].active;
     EXPECT_EQ(bodies, 1);
     EXPECT_EQ(gibs[1].y, 97.0f) << "lifted one pixel by each bomb";
     EXPECT_EQ(gibs[1].groundY, 98);
-    EXPECT_EQ(gibs[2].flightMode, 2) << "the first bomb's body is thrown by the second";
+    EXPECT_EQ(gibs[2].flightMode, thrownByBomb) << "the first bomb's body is thrown by the second";
 }
 
 TEST_F(Bombs, FullPoolsIgnoreNewBombsAndEffects) {

@@ -160,7 +160,7 @@ TEST(SdlDisplay, OpensShowsPagesMovesThePointerAndCloses) {
     EXPECT_EQ(x, 50);
     EXPECT_EQ(y, 60);
     EXPECT_EQ(buttons, 0);
-    EXPECT_EQ(keyDown(1), 0);
+    EXPECT_EQ(keyDown(scanEscape), 0);
 
     lockScreen();
     setMouse(10, 10, 1);  // must not wait for a thread that needs the held lock
@@ -237,8 +237,8 @@ TEST(SdlDisplay, WindowEventsReachTheGame) {
     escape.type = SDL_KEYDOWN;
     escape.key.keysym.scancode = SDL_SCANCODE_ESCAPE;
     push(escape);
-    EXPECT_TRUE(waitUntil([] { return keyDown(1) == -1; }));
-    EXPECT_EQ(keyDown(1), 0) << "seen once; the keyboard itself holds nothing down";
+    EXPECT_TRUE(waitUntil([] { return keyDown(scanEscape) == -1; }));
+    EXPECT_EQ(keyDown(scanEscape), 0) << "seen once; the keyboard itself holds nothing down";
     push(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT));
     push(buttonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE));
     push(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT));

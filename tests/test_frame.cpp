@@ -1,5 +1,6 @@
 #include "game/frame_loop.h"
 
+#include "game/gibs.h"
 #include "gfx/headless.h"
 #include "test_world_support.h"
 
@@ -30,9 +31,9 @@ TEST_F(Frame, LeftClickAtAPersonKillsItInThatFrame) {
     headlessSetButtons(1);
     runFrame();
     EXPECT_EQ(people[1].alive, 0);
-    EXPECT_EQ(people[1].deathKind, 2);
+    EXPECT_EQ(people[1].deathKind, headShot);
     EXPECT_EQ(game.fireCooldown, 20);
-    EXPECT_EQ(gibs[1].kind, 1) << "the head shot's chunk";
+    EXPECT_EQ(gibs[1].kind, chunkGib) << "the head shot's chunk";
     EXPECT_LT(bloodDrops[1].y, 122.0f) << "the sprays already moved in this frame";
     // The frame just drawn is the page that the next frame shows.
     setPages(game.workPage ^ 1, game.workPage);
@@ -71,7 +72,7 @@ TEST_F(Frame, RightClickDropsABombThatExplodesOnTime) {
         ++frame;
     }
     EXPECT_EQ(frame, 47) << "a bomb aimed at row 100 explodes in its 47th update";
-    EXPECT_EQ(people[1].deathKind, 4);
+    EXPECT_EQ(people[1].deathKind, blownUp);
     EXPECT_EQ(game.shakeOffset, 0) << "the shake starts in the next frame";
     runFrame();
     EXPECT_EQ(game.shakeFrames, 9);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/blood_drops.h"
+#include "game/crowd.h"
 #include "test_world_support.h"
 
 namespace {
@@ -16,9 +18,9 @@ int activeBloodDrops() {
 }
 
 TEST_F(Gibs, ChunkArcFromAHeadShot) {
-    spawnGib(50, 100, 1, 3, 111, 0);
+    spawnGib(50, 100, chunkGib, thirdManKind, 111, 0);
     Entity& chunk = gibs[1];
-    EXPECT_GE(chunk.imageIndex, 127) << "kind 3 chunks are slots 127 to 129";
+    EXPECT_GE(chunk.imageIndex, 127) << "the third man's chunks are slots 127 to 129";
     EXPECT_LE(chunk.imageIndex, 129);
     chunk.vy = float(0.4);
     float highest = chunk.y;
@@ -40,7 +42,7 @@ TEST_F(Gibs, ChunkArcFromAHeadShot) {
 }
 
 TEST_F(Gibs, ThrownBodyTurnsToItsLyingImageOnItsFirstLandingOnly) {
-    spawnGib(50, 100, 2, 50, 101, 1);
+    spawnGib(50, 100, thrownBodyGib, 50, 101, 1);
     Entity& body = gibs[1];
     body.vy = float(0.5);
     int landUpdate = 0;
@@ -53,13 +55,13 @@ TEST_F(Gibs, ThrownBodyTurnsToItsLyingImageOnItsFirstLandingOnly) {
     EXPECT_EQ(body.imageIndex, 51);
     ASSERT_EQ(activeBloodDrops(), 1) << "one splash per landing";
     const Entity& splash = bloodDrops[1];
-    EXPECT_EQ(splash.kind, 2);
+    EXPECT_EQ(splash.kind, splashDrop);
     EXPECT_NEAR(splash.x, double(body.x) - double(body.vx) + 1, 1e-4) << "x before the landing frame's drift";
     EXPECT_EQ(splash.y, float(double(body.y) + 8));
     EXPECT_EQ(splash.groundY, int(std::nearbyint(double(body.y) + 10)));
 
     // A bomb throws it again: a second splash, but the image stays.
-    body.flightMode = 2;
+    body.flightMode = thrownByBomb;
     body.groundY = int(std::nearbyint(body.y));
     body.y -= 1;
     body.vy = float(0.2);
@@ -70,7 +72,7 @@ TEST_F(Gibs, ThrownBodyTurnsToItsLyingImageOnItsFirstLandingOnly) {
 }
 
 TEST_F(Gibs, ChunkSplashStartsJustBelowIt) {
-    spawnGib(30, 100, 1, 1, 100, 0);
+    spawnGib(30, 100, chunkGib, firstManKind, 100, 0);
     gibs[1].y = 99;
     gibs[1].vy = -1;  // reaches its ground exactly: that is a landing too
     updateGibs();
@@ -78,20 +80,20 @@ TEST_F(Gibs, ChunkSplashStartsJustBelowIt) {
     EXPECT_EQ(bloodDrops[1].x, float(31.0));
     EXPECT_EQ(bloodDrops[1].y, 101.0f);
     EXPECT_EQ(bloodDrops[1].groundY, 103);
-    EXPECT_GE(bloodDrops[1].imageIndex, 3) << "splash images of kind 1, frames 18 to 21";
+    EXPECT_GE(bloodDrops[1].imageIndex, 3) << "the first man's splash images, frames 18 to 21";
     EXPECT_LE(bloodDrops[1].imageIndex, 6);
 }
 
 TEST_F(Gibs, CorpsesLieUntilABombThrowsThem) {
-    spawnGib(40, 100, 4, 8, 0, 0);
-    spawnGib(60, 100, 2, 42, 0, 0);  // a person who bled to death
+    spawnGib(40, 100, corpseGib, 8, 0, 0);
+    spawnGib(60, 100, thrownBodyGib, 42, 0, 0);  // a person who bled to death
     Entity& corpse = gibs[1];
     corpse.groundY = 150;  // whatever its ground, a corpse does not fly by itself
     for (int i = 0; i < 50; ++i) updateGibs();
     EXPECT_EQ(corpse.y, 100.0f);
     EXPECT_EQ(gibs[2].y, 100.0f);
     EXPECT_EQ(gibs[2].vx, 0.0f) << "direction 0 throws straight up";
-    corpse.flightMode = 2;
+    corpse.flightMode = thrownByBomb;
     corpse.groundY = 100;
     corpse.y = 99;
     corpse.vy = 0.1f;
@@ -108,15 +110,15 @@ TEST_F(Gibs, CorpsesLieUntilABombThrowsThem) {
 }
 
 TEST_F(Gibs, RandomDrawsAndFullPool) {
-    EXPECT_EQ(randomDrawsOf([] { spawnGib(0, 0, 1, 1, 10, 0); }), 3) << "chunk";
-    EXPECT_EQ(randomDrawsOf([] { spawnGib(0, 0, 2, 50, 10, -1); }), 4) << "thrown body";
-    EXPECT_EQ(randomDrawsOf([] { spawnGib(0, 0, 4, 8, 0, 0); }), 0) << "corpse";
+    EXPECT_EQ(randomDrawsOf([] { spawnGib(0, 0, chunkGib, firstManKind, 10, 0); }), 3) << "chunk";
+    EXPECT_EQ(randomDrawsOf([] { spawnGib(0, 0, thrownBodyGib, 50, 10, -1); }), 4) << "thrown body";
+    EXPECT_EQ(randomDrawsOf([] { spawnGib(0, 0, corpseGib, 8, 0, 0); }), 0) << "corpse";
     const Entity& body = gibs[2];
     EXPECT_TRUE(body.vx == -0.15f || body.vx == -0.2f || body.vx == -0.25f);
     EXPECT_TRUE(body.vy == 0.5f || body.vy == 0.6f || body.vy == 0.7f);
     EXPECT_TRUE(gibs[1].vy == 0.4f || gibs[1].vy == 0.5f || gibs[1].vy == 0.6f);
-    for (int i = 4; i <= 2000; ++i) spawnGib(0, 0, 4, 8, 0, 0);
-    EXPECT_EQ(randomDrawsOf([] { spawnGib(5, 5, 1, 1, 10, 0); }), 0);
+    for (int i = 4; i <= 2000; ++i) spawnGib(0, 0, corpseGib, 8, 0, 0);
+    EXPECT_EQ(randomDrawsOf([] { spawnGib(5, 5, chunkGib, firstManKind, 10, 0); }), 0);
     EXPECT_EQ(gibs[2000].x, 0.0f);
     EXPECT_EQ(gibs[0].active, 0);
 }
@@ -124,8 +126,8 @@ TEST_F(Gibs, RandomDrawsAndFullPool) {
 TEST_F(Gibs, DrawnAtScrolledShakenPositionInIndexOrder) {
     paintImage(peopleBank, 8, 16, 13, 0x00123456);
     paintImage(peopleBank, 12, 16, 13, 0x00654321);
-    spawnGib(120, 60, 4, 8, 0, 0);
-    spawnGib(130, 60, 4, 12, 0, 0);
+    spawnGib(120, 60, corpseGib, 8, 0, 0);
+    spawnGib(130, 60, corpseGib, 12, 0, 0);
     game.scrollX = 100;
     game.shakeOffset = 2;
     updateGibs();

@@ -1,5 +1,8 @@
 #include "game/gunfire.h"
 
+#include "game/blood_drops.h"
+#include "game/crowd.h"
+#include "game/gibs.h"
 #include "test_world_support.h"
 
 namespace {
@@ -31,23 +34,26 @@ TEST_F(Gunfire, HitRangesOfAWalkingPerson) {
             EXPECT_EQ(people[1].alive == 0, mouseX >= 102 && mouseX <= lastHit) << x << " " << mouseX;
         }
     }
+    // A row's outcome is the death kind it gives, or one of these two.
+    constexpr int missed = -1, legWound = -2;
     struct Row {
         int mouseY;
-        int deathKind;  // -1 miss, 0 leg wound
+        int outcome;
     };
-    const Row rows[] = {{99, -1}, {100, 2}, {104, 2}, {105, 1}, {109, 1}, {110, 0}, {111, 0}, {112, -1}};
+    const Row rows[] = {{99, missed},     {100, headShot},  {104, headShot},  {105, torsoShot},
+                        {109, torsoShot}, {110, legWound}, {111, legWound}, {112, missed}};
     for (const Row& row : rows) {
         placeWalker(1, 100, 100);
         shootAt(106, row.mouseY);
-        if (row.deathKind < 0) {
+        if (row.outcome == missed) {
             EXPECT_EQ(people[1].alive, 1) << row.mouseY;
-            EXPECT_EQ(people[1].gait, 1) << row.mouseY;
-        } else if (row.deathKind == 0) {
+            EXPECT_EQ(people[1].gait, walking) << row.mouseY;
+        } else if (row.outcome == legWound) {
             EXPECT_EQ(people[1].alive, 1) << row.mouseY;
-            EXPECT_EQ(people[1].gait, 2) << row.mouseY;
+            EXPECT_EQ(people[1].gait, wounded) << row.mouseY;
         } else {
             EXPECT_EQ(people[1].alive, 0) << row.mouseY;
-            EXPECT_EQ(people[1].deathKind, row.deathKind) << row.mouseY;
+            EXPECT_EQ(people[1].deathKind, row.outcome) << row.mouseY;
             EXPECT_EQ(people[1].deathFrame, 0);
         }
     }
@@ -62,23 +68,23 @@ TEST_F(Gunfire, ScrollCountsButShakeDoesNot) {
     shootAt(106, 112);
     EXPECT_EQ(people[1].alive, 1) << "drawn 2 lower, but the legs end at row 111";
     shootAt(106, 111);
-    EXPECT_EQ(people[1].gait, 2);
+    EXPECT_EQ(people[1].gait, wounded);
 }
 
 TEST_F(Gunfire, HeadShotSpraysAndThrowsAChunk) {
     game.crowdCount = 1;
-    placeWalker(1, 100, 100, 4);
+    placeWalker(1, 100, 100, womanKind);
     EXPECT_EQ(randomDrawsOf([] { shootAt(106, 102); }), 9 + 3) << "three sprays, one chunk";
     ASSERT_EQ(activeDrops(), 3);
     const float expected[3][2] = {{105, 102}, {106, 105}, {106, 104}};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(bloodDrops[i + 1].x, expected[i][0]);
         EXPECT_EQ(bloodDrops[i + 1].y, expected[i][1]);
-        EXPECT_EQ(bloodDrops[i + 1].kind, 1);
+        EXPECT_EQ(bloodDrops[i + 1].kind, sprayDrop);
         EXPECT_EQ(bloodDrops[i + 1].groundY, 111);
         EXPECT_GE(bloodDrops[i + 1].imageIndex, 172) << "the woman's blood images";
     }
-    EXPECT_EQ(gibs[1].kind, 1);
+    EXPECT_EQ(gibs[1].kind, chunkGib);
     EXPECT_EQ(gibs[1].x, 106.0f);
     EXPECT_EQ(gibs[1].y, 100.0f);
     EXPECT_EQ(gibs[1].groundY, 111);
@@ -102,7 +108,7 @@ TEST_F(Gunfire, TorsoAndLegShotsTakeTheirDraws) {
     placeWalker(1, 100, 100.5f);
     EXPECT_EQ(randomDrawsOf([] { shootAt(106, 111); }), 9 + 2);
     const Entity& p = people[1];
-    EXPECT_EQ(p.gait, 2);
+    EXPECT_EQ(p.gait, wounded);
     EXPECT_EQ(p.bleedTimer, 2000);
     EXPECT_EQ(p.groundY, 106) << "100.5 + 6 rounds to even";
     EXPECT_EQ(bloodDrops[1].groundY, 112) << "111.5 rounds to even";
@@ -118,7 +124,7 @@ TEST_F(Gunfire, FinishingShotHitsOnlyTheLyingBody) {
     game.crowdCount = 1;
     placeWalker(1, 100, 100);
     shootAt(106, 110);
-    ASSERT_EQ(people[1].gait, 2);
+    ASSERT_EQ(people[1].gait, wounded);
     EXPECT_EQ(people[1].alive, 1) << "the same shot does not finish the person";
     for (int row = 95; row <= 120; ++row) {
         shootAt(106, row);
@@ -134,7 +140,7 @@ TEST_F(Gunfire, FinishingShotHitsOnlyTheLyingBody) {
     const int before = activeDrops();
     shootAt(106, 115);
     EXPECT_EQ(people[1].alive, 0);
-    EXPECT_EQ(people[1].deathKind, 3);
+    EXPECT_EQ(people[1].deathKind, finishedOff);
     EXPECT_EQ(activeDrops(), before + 3);
     EXPECT_EQ(bloodDrops[before + 1].x, 106.0f);
     EXPECT_EQ(bloodDrops[before + 1].y, 115.0f);
@@ -147,11 +153,11 @@ TEST_F(Gunfire, OneShotHitsEveryoneUnderItAndSkipsTheDead) {
     placeWalker(2, 101, 98);
     placeWalker(3, 100, 100);
     people[3].alive = 0;  // already dying
-    people[3].deathKind = 1;
+    people[3].deathKind = torsoShot;
     shootAt(106, 103);
-    EXPECT_EQ(people[1].deathKind, 2);
-    EXPECT_EQ(people[2].deathKind, 1);
-    EXPECT_EQ(people[3].deathKind, 1) << "dying people are shot through";
+    EXPECT_EQ(people[1].deathKind, headShot);
+    EXPECT_EQ(people[2].deathKind, torsoShot);
+    EXPECT_EQ(people[3].deathKind, torsoShot) << "dying people are shot through";
     EXPECT_EQ(activeDrops(), 6);
     EXPECT_EQ(bloodDrops[1].x, 105.0f) << "person 1's head spray comes first";
     EXPECT_EQ(bloodDrops[4].x, 107.0f) << "then person 2's torso spray";
@@ -164,7 +170,7 @@ TEST_F(Gunfire, FullPoolsStillLetTheShotKill) {
     placeWalker(1, 100, 100);
     EXPECT_EQ(randomDrawsOf([] { shootAt(106, 100); }), 0);
     EXPECT_EQ(people[1].alive, 0);
-    EXPECT_EQ(people[1].deathKind, 2);
+    EXPECT_EQ(people[1].deathKind, headShot);
 }
 
 }  // namespace

@@ -7,12 +7,12 @@
 using Input = HeadlessScreen;
 
 TEST_F(Input, KeyTableRangeAndState) {
-    EXPECT_EQ(keyDown(75), 0);
-    headlessSetKey(75, true);
-    EXPECT_EQ(keyDown(75), -1);
-    EXPECT_EQ(keyDown(77), 0);
-    headlessSetKey(75, false);
-    EXPECT_EQ(keyDown(75), 0);
+    EXPECT_EQ(keyDown(scanLeft), 0);
+    headlessSetKey(scanLeft, true);
+    EXPECT_EQ(keyDown(scanLeft), -1);
+    EXPECT_EQ(keyDown(scanRight), 0);
+    headlessSetKey(scanLeft, false);
+    EXPECT_EQ(keyDown(scanLeft), 0);
     headlessSetKey(127, true);
     EXPECT_EQ(keyDown(127), -1);
     headlessSetKey(128, true);
@@ -48,13 +48,13 @@ TEST_F(Input, MouseFailsOutsideAndWhileInactive) {
     }
     headlessSetPointer(10, 10);
     headlessSetButtons(1);
-    headlessSetKey(1, true);
+    headlessSetKey(scanEscape, true);
     headlessSetActive(false);
     EXPECT_NE(getMouse(x, y, wheel, buttons), 0);
     EXPECT_EQ(buttons, -1);
-    EXPECT_EQ(keyDown(1), 0) << "an inactive display reads every key as up";
-    headlessSetKey(1, true);
-    EXPECT_EQ(keyDown(1), 0) << "and hears no key meanwhile";
+    EXPECT_EQ(keyDown(scanEscape), 0) << "an inactive display reads every key as up";
+    headlessSetKey(scanEscape, true);
+    EXPECT_EQ(keyDown(scanEscape), 0) << "and hears no key meanwhile";
     headlessSetActive(true);
     EXPECT_EQ(getMouse(x, y, wheel, buttons), 0);
     EXPECT_EQ(buttons, 0) << "buttons held through deactivation read as up";
@@ -95,12 +95,12 @@ TEST_F(Input, UnreadPressesAreSeenOnceAndForgottenOnFocusChange) {
     headlessSetPointer(10, 10);
     {
         ScreenLockScope lock;
-        input.keysPressedUnread[57] = 1;
+        input.keysPressedUnread[scanRight] = 1;
         input.buttonsPressedUnread = 1;
     }
     int x = 0, y = 0, wheel = 0, buttons = 0;
-    EXPECT_EQ(keyDown(57), -1);
-    EXPECT_EQ(keyDown(57), 0);
+    EXPECT_EQ(keyDown(scanRight), -1);
+    EXPECT_EQ(keyDown(scanRight), 0);
     EXPECT_EQ(getMouse(x, y, wheel, buttons), 0);
     EXPECT_EQ(buttons, 1);
     EXPECT_EQ(getMouse(x, y, wheel, buttons), 0);
@@ -112,7 +112,7 @@ TEST_F(Input, UnreadPressesAreSeenOnceAndForgottenOnFocusChange) {
     }
     headlessSetActive(false);
     headlessSetActive(true);
-    EXPECT_EQ(keyDown(1), 0);
+    EXPECT_EQ(keyDown(scanEscape), 0);
     EXPECT_EQ(getMouse(x, y, wheel, buttons), 0);
     EXPECT_EQ(buttons, 0);
 }

@@ -11,7 +11,6 @@ namespace {
 
 constexpr uint32_t crosshairColour = 0x00FFFFFF;
 constexpr uint32_t overlayColour = 0x00FFC000;
-constexpr int scanLeft = 75, scanRight = 77;
 
 // The frame on a headless screen, with the state start-up leaves and plain images whose
 // pixels are easy to find: two backgrounds of different colours, a crosshair and its overlay.

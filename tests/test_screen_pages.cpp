@@ -102,7 +102,7 @@ TEST_F(Pages, HeldLockIsReenteredAndKeptByOperations) {
     setPages(1, 1);
     std::atomic<bool> otherGotIn{false};
     std::thread other([&] {
-        keyDown(1);  // takes the lock
+        keyDown(scanEscape);  // takes the lock
         otherGotIn = true;
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -52,7 +52,7 @@ TEST_F(SoundInGame, StartUpLoadsEverySampleAndAShotIsHeard) {
     ASSERT_TRUE(startUp(DisplayBackend::headless)) << screenError();
     ASSERT_EQ(game.soundReady, 1);
     EXPECT_EQ(soundBank[0], 0) << "slot 0 is never filled";
-    for (int slot = 1; slot <= 17; ++slot) EXPECT_NE(soundBank[slot], 0) << "slot " << slot;
+    for (int slot = 1; slot <= lastSampleSlot; ++slot) EXPECT_NE(soundBank[slot], 0) << "slot " << slot;
 
     runFrame();
     EXPECT_EQ(Mix_Playing(-1), 0) << "nothing plays until the player acts";
@@ -66,7 +66,7 @@ TEST_F(SoundInGame, WithoutADeviceTheGamePlaysOnSilently) {
     setenv("SDL_AUDIODRIVER", "nonexistent", 1);
     ASSERT_TRUE(startUp(DisplayBackend::headless)) << screenError();
     EXPECT_EQ(game.soundReady, 0);
-    for (int slot = 0; slot <= 17; ++slot) EXPECT_EQ(soundBank[slot], 0) << "no sample is loaded";
+    for (int slot = 0; slot <= lastSampleSlot; ++slot) EXPECT_EQ(soundBank[slot], 0) << "no sample is loaded";
 
     // Shots and a bomb go on as ever: cooldowns run, the bomb falls, the crowd walks.
     float firstX = people[1].x;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "game/crowd.h"
 #include "game/frame_loop.h"
 #include "game/game_state.h"
 #include "game/startup.h"
@@ -67,7 +68,7 @@ TEST_F(StartUp, EveryCutHasItsSizeAndTheUnusedSlotsStayEmpty) {
     EXPECT_EQ(spriteBank[13][0], header(8, 3));
     for (int slot : {0, 10, 14, 20}) EXPECT_EQ(spriteBank[slot][0], 0u) << "sprite slot " << slot;
 
-    for (int kind = 1; kind <= 4; ++kind) {
+    for (int kind = firstManKind; kind <= womanKind; ++kind) {
         for (int f = 1; f <= 57; ++f) {
             uint32_t h = peopleBank[personImage(kind, f)][0];
             bool chip = (f >= 13 && f <= 24) || (f >= 38 && f <= 41);
@@ -86,7 +87,7 @@ TEST_F(StartUp, OpeningCrowdIsTheSameOnEveryStart) {
     EXPECT_EQ(people[1].x, -320.0f);
     EXPECT_EQ(people[1].y, 139.0f);
     EXPECT_EQ(people[1].vx, 0.3f);
-    EXPECT_EQ(people[1].kind, 4);
+    EXPECT_EQ(people[1].kind, womanKind);
     std::vector<Entity> first(people.begin(), people.end());
 
     for (int i = 1; i <= 100; ++i) {
@@ -97,9 +98,9 @@ TEST_F(StartUp, OpeningCrowdIsTheSameOnEveryStart) {
         EXPECT_GE(p.y, 38.0f);
         EXPECT_LE(p.y, 217.0f);
         EXPECT_TRUE(p.vx == 0.3f || p.vx == 0.4f) << p.vx;
-        EXPECT_GE(p.kind, 1);
-        EXPECT_LE(p.kind, 4);
-        EXPECT_EQ(p.gait, 1);
+        EXPECT_GE(p.kind, firstManKind);
+        EXPECT_LE(p.kind, womanKind);
+        EXPECT_EQ(p.gait, walking);
     }
     for (int i = 101; i <= peopleLast; ++i) EXPECT_EQ(people[i].kind, 0) << "beyond crowdCount";
 

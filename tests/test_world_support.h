@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "game/crowd.h"
 #include "game/game_state.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
@@ -26,11 +27,11 @@ protected:
 };
 
 // A fresh walking person: every other slot of the record cleared.
-inline void placeWalker(int i, float x, float y, int kind = 1) {
+inline void placeWalker(int i, float x, float y, int kind = firstManKind) {
     Entity& p = people[i];
     p = Entity{};
     p.alive = 1;
-    p.gait = 1;
+    p.gait = walking;
     p.x = x;
     p.y = y;
     p.kind = kind;

@@ -6,18 +6,11 @@
 
 namespace {
 
-constexpr int splashKind = 2;
-constexpr int poolMarkKind = 4;
-constexpr int scorchMarkKind = 10;
-
-// Flying drops are kinds 1 and 2; marks never leave the ground.
-constexpr int firstLyingKind = 3;
+// Sprays and splashes fly; the marks, kinds from here up, never leave the ground.
+constexpr int firstLyingKind = splashDrop + 1;
 // People images start at frame 16 with the blood: imageIndex counts from there.
 constexpr int bloodFrameOffset = 15;
 constexpr int scorchOpacity = 160;
-constexpr double gravity = 0.008;
-
-constexpr double sidewaysSpeeds[6] = {0.15, 0.2, 0.25, -0.15, -0.2, -0.25};
 
 // A random one of blood frames `first` to `last` of the bleeding person's kind block,
 // counted from the blood frames; one draw.
@@ -33,7 +26,7 @@ void launchDrop(Entity& drop, int kind, int personKind, int groundY) {
     drop.vy = float((randomBelow(3) + 1) / 10.0);
     drop.groundY = groundY;
     drop.imageIndex = randomBloodImage(personKind, 1, 9);
-    if (kind == splashKind) drop.imageIndex = randomBloodImage(personKind, 3, 6);
+    if (kind == splashDrop) drop.imageIndex = randomBloodImage(personKind, 3, 6);
 }
 
 // Up while vy is positive, then down; it lies still from the update that brings y to
@@ -45,7 +38,7 @@ void flyDrop(Entity& drop) {
 }
 
 void drawDrop(const Entity& drop) {
-    if (drop.kind < scorchMarkKind)
+    if (drop.kind < scorchMarkDrop)
         drawAtWorld(bankImage(peopleBank, drop.imageIndex + bloodFrameOffset), drop.x, drop.y, transparent);
     else
         drawAtWorld(bankImage(spriteBank, drop.imageIndex), drop.x, drop.y, blend, scorchOpacity);
@@ -62,8 +55,8 @@ void spawnBloodDrop(float x, float y, int kind, int imageSelector, int groundY) 
     drop.y = y;
     drop.kind = kind;
     if (kind < firstLyingKind) launchDrop(drop, kind, imageSelector, groundY);
-    if (kind == poolMarkKind) drop.imageIndex = randomBloodImage(imageSelector, 1, 9);
-    if (kind == scorchMarkKind) drop.imageIndex = imageSelector;
+    if (kind == poolMarkDrop) drop.imageIndex = randomBloodImage(imageSelector, 1, 9);
+    if (kind == scorchMarkDrop) drop.imageIndex = imageSelector;
 }
 
 void updateBloodDrops() {

@@ -4,6 +4,7 @@
 
 #include "game/blasts.h"
 #include "game/blood_drops.h"
+#include "game/crowd.h"
 #include "game/game_state.h"
 #include "game/gibs.h"
 #include "game/numbers.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr int fallingBomb = 1;
 constexpr double fallPerFrame = 4;
 constexpr int bombSlot = 9;
 constexpr int shadowFarSlot = 13;
@@ -25,20 +25,12 @@ constexpr double explodeTolerance = 4.1;
 constexpr double reach = 30;
 constexpr int shakeFramesPerExplosion = 10;
 
-constexpr int blastKind = 1;
-constexpr int scorchMarkKind = 10;
 constexpr int scorchSlot = 11;
-constexpr int sprayKind = 1;
-constexpr int thrownBodyKind = 2;
 // Frame 50 of a kind block, the body flying apart.
 constexpr int blownBodyFrame = 50;
-constexpr int explosionSample = 11;
-constexpr int splatterSample = 6;
-constexpr int gorySample = 5;
 
 constexpr Offset blastOffsets[5] = {{2, -9}, {-18, -9}, {2, 11}, {-18, 11}, {-8, 1}};
 constexpr Offset sprayOffsets[6] = {{5, 3}, {4, 5}, {6, 4}, {7, 7}, {3, 8}, {5, 7}};
-constexpr double gibThrowSpeeds[3] = {0.15, 0.2, 0.25};
 
 // A square 60 pixels wide, centred 2 pixels left of and 3 below the bomb; the edges are
 // outside.
@@ -61,23 +53,23 @@ void throwGibs(const Entity& bomb) {
         gib.vy = float((randomBelow(3) + 1) / 10.0);
         gib.groundY = roundToInt(double(gib.y));
         gib.y = float(double(gib.y) - 1);
-        gib.flightMode = 2;
+        gib.flightMode = thrownByBomb;
         const int direction = directionAway(bomb, gib.x);
-        gib.vx = float(direction * gibThrowSpeeds[randomBelow(3)]);
+        gib.vx = float(direction * throwSpeeds[randomBelow(3)]);
     }
 }
 
 void blowUpPerson(const Entity& bomb, Entity& person) {
     person.alive = 0;
     person.deathFrame = 3;
-    person.deathKind = 4;
-    playSampleIfReady(splatterSample);
+    person.deathKind = blownUp;
+    playSampleIfReady(splatSample);
     playSampleIfReady(gorySample);
     const double px = person.x;
     const double py = person.y;
     for (const Offset& o : sprayOffsets)
-        spawnBloodDrop(float(px + o.dx), float(py + o.dy), sprayKind, person.kind, roundToInt(py + 11));
-    spawnGib(person.x, person.y, thrownBodyKind, personImage(person.kind, blownBodyFrame),
+        spawnBloodDrop(float(px + o.dx), float(py + o.dy), sprayDrop, person.kind, roundToInt(py + 11));
+    spawnGib(person.x, person.y, thrownBodyGib, personImage(person.kind, blownBodyFrame),
              roundToInt(py + 1), directionAway(bomb, person.x));
 }
 
@@ -86,8 +78,8 @@ void blowUpPerson(const Entity& bomb, Entity& person) {
 void explode(Entity& bomb) {
     bomb.active = 0;
     for (const Offset& o : blastOffsets)
-        spawnBlast(float(double(bomb.x) + o.dx), float(double(bomb.y) + o.dy), blastKind);
-    spawnBloodDrop(float(double(bomb.x) - 4), float(double(bomb.y) + 8), scorchMarkKind, scorchSlot, 0);
+        spawnBlast(float(double(bomb.x) + o.dx), float(double(bomb.y) + o.dy), explosionBlast);
+    spawnBloodDrop(float(double(bomb.x) - 4), float(double(bomb.y) + 8), scorchMarkDrop, scorchSlot, 0);
     playSampleIfReady(explosionSample);
     game.shakeFrames = shakeFramesPerExplosion;
     throwGibs(bomb);

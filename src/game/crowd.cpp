@@ -9,16 +9,12 @@
 namespace {
 
 constexpr double rightEdge = 649;
-constexpr int walking = 1;
-constexpr int wounded = 2;
 constexpr int respawnBelowAlive = 10;
 constexpr int respawnCount = 30;
 // Every wounded person leaves a pool of blood on this frame of the 400-frame cycle.
 constexpr int bloodPoolCycle = 50;
 constexpr double crawlSpeed = 0.03;
-constexpr double gravity = 0.008;
 
-enum DeathKind { notDying = 0, torsoShot = 1, headShot = 2, finishedOff = 3 };
 constexpr int finishedDeathFrame = 3;
 
 // Frames of a kind block.
@@ -31,12 +27,6 @@ constexpr int crawlFrameBefore = 24;  // crawling shows 24 + cycle2: 25 and 26
 constexpr int finishedBodyFrame = 27;
 constexpr int bledBodyFrame = 42;
 
-constexpr int corpseGib = 4;
-constexpr int thrownBodyGib = 2;
-constexpr int splashDrop = 2;
-constexpr int poolMarkDrop = 4;
-constexpr int bledToDeathSample = 10;
-constexpr int landingSample = 6;
 
 void drawPerson(const Entity& person, int slot) {
     drawAtWorld(bankImage(peopleBank, slot), person.x, person.y, transparent);
@@ -46,7 +36,7 @@ void drawPerson(const Entity& person, int slot) {
 void bleedToDeath(Entity& person) {
     person.alive = 0;
     person.deathFrame = finishedDeathFrame;
-    playSampleIfReady(bledToDeathSample);
+    playSampleIfReady(bledToDeathCry);
     const int body = personImage(person.kind, bledBodyFrame);
     spawnGib(person.x, person.y, thrownBodyGib, body, 0, 0);
     drawPerson(person, body);
@@ -60,7 +50,7 @@ void hop(Entity& person) {
         const int ground = roundToInt(double(person.y) + 10);
         spawnBloodDrop(float(double(person.x) + 2), float(double(person.y) + 5), splashDrop, person.kind, ground);
         spawnBloodDrop(float(double(person.x) + 4), float(double(person.y) + 5), splashDrop, person.kind, ground);
-        playSampleIfReady(landingSample);
+        playSampleIfReady(splatSample);
     }
     person.vy = float(double(person.vy) - gravity);
     person.x = float(double(person.x) + double(person.vx));
@@ -105,6 +95,14 @@ void runDeathAnimation(Entity& person) {
     }
 }
 
+void updatePerson(Entity& person) {
+    if (person.gait == walking) {
+        person.x = float(double(person.x) + double(person.vx));
+        game.personFrame = personImage(person.kind, game.cycle4);
+    }
+    if (person.gait == wounded) updateWounded(person);
+}
+
 bool showsPersonFrame(const Entity& person) {
     if (person.deathFrame >= finishedDeathFrame) return false;
     return person.alive == 1 || person.deathKind == torsoShot || person.deathKind == headShot;
@@ -116,7 +114,7 @@ void visitPerson(int i) {
     if (double(person.x) > rightEdge) person.alive = 0;
     if (person.alive == 1) {
         game.aliveCount += 1;
-        updatePerson(i);
+        updatePerson(person);
         person.deathKind = notDying;
     }
     if (person.alive == 0 && person.deathFrame < finishedDeathFrame) runDeathAnimation(person);
@@ -125,13 +123,13 @@ void visitPerson(int i) {
 
 }  // namespace
 
-void updatePerson(int i) {
-    Entity& person = people[i];
-    if (person.gait == walking) {
-        person.x = float(double(person.x) + double(person.vx));
-        game.personFrame = personImage(person.kind, game.cycle4);
-    }
-    if (person.gait == wounded) updateWounded(person);
+void placeNewcomer(Entity& person) {
+    person.x = float(randomBelow(300) - 320);
+    person.y = float(randomBelow(180) + 38);
+    person.deathFrame = 0;
+    person.vx = float((randomBelow(2) + 3) / 10.0);
+    person.gait = walking;
+    person.vy = 0;
 }
 
 // Anyone not alive is taken, even a person still falling: that body is never left.
@@ -142,13 +140,8 @@ void spawnPeople(int n) {
     for (int j = 1; j <= crowdCount; ++j) {
         Entity& person = people[j];
         if (person.alive != 0) continue;
-        person.x = float(randomBelow(300) - 320);
-        person.y = float(randomBelow(180) + 38);
+        placeNewcomer(person);
         person.alive = 1;
-        person.deathFrame = 0;
-        person.vx = float((randomBelow(2) + 3) / 10.0);
-        person.gait = walking;
-        person.vy = 0;
         if (++placed == n) return;
     }
 }

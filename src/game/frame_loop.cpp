@@ -7,21 +7,17 @@
 #include "game/game_state.h"
 #include "game/gibs.h"
 #include "game/gunfire.h"
+#include "game/numbers.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
 #include "sound/sound.h"
 
 namespace {
 
-constexpr int scanEscape = 1;
-constexpr int scanLeft = 75;
-constexpr int scanRight = 77;
 constexpr int scrollStep = 2;
 constexpr int scrollLimit = 320;
 constexpr int buttonLeftAlone = 1;
 constexpr int buttonRightAlone = 2;
-constexpr int cooldownFrames = 20;
-constexpr int bombFallSample = 12;
 
 void scrollByArrowKeys() {
     if (keyDown(scanLeft)) game.scrollX -= scrollStep;
@@ -66,9 +62,9 @@ void drawBackgrounds() {
 // The falling sound and the cooldown come even when all twenty bombs are in flight.
 void dropBombOnRightButton() {
     if (game.mouseButtons != buttonRightAlone || game.fireCooldown != 0) return;
-    game.fireCooldown = cooldownFrames;
+    game.fireCooldown = fireCooldownFrames;
     if (game.soundReady == 1) playSample(bombFallSample);
-    spawnBomb(float(double(game.mouseX) + game.scrollX - 3), -100, 1);
+    spawnBomb(float(double(game.mouseX) + game.scrollX - 3), -100, fallingBomb);
 }
 
 // The shot comes before every pass, so its victims already fall in this frame.

@@ -10,7 +10,7 @@ SpriteBank<400, 25600> peopleBank;
 SpriteBank<20, 25600> spriteBank;
 SpriteBank<4, 308000> backgroundBank;
 
-std::array<int32_t, 18> soundBank;
+std::array<int32_t, lastSampleSlot + 1> soundBank;
 
 GameState game;
 

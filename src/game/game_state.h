@@ -7,29 +7,42 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sound/sound.h"
+
 // One record of 17 four-byte slots, used by every pool. Each pool names the slots it
-// uses; the same storage serves all of them, so the order and size are fixed.
+// uses; the same storage serves all of them, so the order and size are fixed. A slot a
+// pool does not name keeps whatever the record's previous user left in it.
 struct Entity {
-    int32_t alive;       // 0  people: 1 while walking or wounded
+    int32_t alive;       // 0  people: 1 while walking or wounded, 0 dying or gone
     int32_t deathFrame;  // 1  people: step of the death animation, 3 = finished
-    int32_t deathKind;   // 2  people: 1 torso, 2 head, 3 finished off, 4 blown up
-    float x;             // 3  world x of the image's left edge
-    float y;             // 4  screen y of the image's top edge
-    float vx;            // 5  pixels per frame to the right
+    int32_t deathKind;   // 2  people: torsoShot, headShot, ... (crowd.h)
+    float x;             // 3  all: world x of the image's left edge
+    float y;             // 4  all: screen y of the image's top edge
+    float vx;            // 5  people, blood drops, gibs: pixels per frame to the right
     float targetY;       // 6  bombs: the row the bomb lands on
-    float vy;            // 7  upward speed, subtracted from y
-    float unused8;       // 8
-    int32_t groundY;     // 9  flight ends once y reaches it
+    float vy;            // 7  people, blood drops, gibs: upward speed, subtracted from y
+    float unused8;       // 8  no pool uses it
+    int32_t groundY;     // 9  people, blood drops, gibs: flight ends once y reaches it
     int32_t active;      // 10 every pool but people: record in use
-    int32_t kind;        // 11
+    // 11 what the record is; each pool has its own kinds. People: firstManKind to
+    // womanKind (crowd.h), also picking the block of people images. Blood drops:
+    // sprayDrop... (blood_drops.h). Gibs: chunkGib... (gibs.h). Blasts: explosionBlast
+    // (blasts.h). Bombs: fallingBomb (bombs.h).
+    int32_t kind;
     union {              // 12
         int32_t bleedTimer;  // people: updates left before bleeding to death
         int32_t animFrame;   // blasts: animation step 1 to 6
     };
-    int32_t unused13;    // 13
-    int32_t imageIndex;  // 14 blood drops and gibs: image slot
-    int32_t gait;        // 15 people: 1 walking, 2 wounded
-    int32_t flightMode;  // 16 gibs: 1 own flight, 2 thrown by a bomb
+    int32_t unused13;    // 13 no pool uses it
+    // 14 blood drops and gibs: the image drawn. A people-bank slot, except for a scorch
+    // mark, whose image is a sprite-bank slot. The spawns take it from their
+    // `imageSelector`, which means a different thing by kind: the bleeding person's kind
+    // for sprays, splashes and pool marks (the slot is then drawn at random from that
+    // kind's blood images), the sprite slot for a scorch mark, the person's kind for a
+    // chunk, and the people-bank slot itself for bodies and corpses.
+    int32_t imageIndex;
+    int32_t gait;        // 15 people: walking or wounded (crowd.h)
+    int32_t flightMode;  // 16 gibs: ownFlight or thrownByBomb (gibs.h)
 };
 static_assert(sizeof(Entity) == 68, "an Entity is 17 four-byte slots");
 static_assert(offsetof(Entity, x) == 3 * 4 && offsetof(Entity, targetY) == 6 * 4);
@@ -62,8 +75,8 @@ extern SpriteBank<400, 25600> peopleBank;
 extern SpriteBank<20, 25600> spriteBank;
 extern SpriteBank<4, 308000> backgroundBank;
 
-// Sample handles of the sound layer; 0 means no sample.
-extern std::array<int32_t, 18> soundBank;
+// Sample handles of the sound layer by slot (sound/sound.h names them); 0 means no sample.
+extern std::array<int32_t, lastSampleSlot + 1> soundBank;
 
 // The first word of a bank slot, and the end of the whole bank: the limit grabImage
 // checks a cut against.

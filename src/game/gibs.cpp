@@ -1,47 +1,39 @@
 #include "game/gibs.h"
 
 #include "game/blood_drops.h"
+#include "game/crowd.h"
 #include "game/game_state.h"
 #include "game/numbers.h"
 #include "game/pool_helpers.h"
 
 namespace {
 
-constexpr int chunkKind = 1;
-constexpr int thrownBodyKind = 2;
-// Corpses (kind 4) and anything above lie still unless a bomb throws them.
-constexpr int firstLyingKind = 4;
-constexpr int ownFlight = 1;
-constexpr int thrownByBomb = 2;
-
-constexpr double sidewaysSpeeds[6] = {0.15, 0.2, 0.25, -0.15, -0.2, -0.25};
-constexpr double thrownSpeeds[3] = {0.15, 0.2, 0.25};
-constexpr double gravity = 0.008;
+// Corpses and any kind above lie still unless a bomb throws them.
+constexpr int firstLyingKind = corpseGib;
 // A body lands on its back, so its splash starts lower than a chunk's.
 constexpr int bodySplashDepth = 7;
-constexpr int splashKind = 2;
-constexpr int splashBloodKind = 1;
-constexpr int landingSample = 6;
+// Whatever lands, its splash is drawn in the first man's blood.
+constexpr int splashBloodKind = firstManKind;
 
 // Random draws, in order: sideways, [thrown speed], upward, [thrown upward], [chunk
 // image]. A chunk takes three, a thrown body four.
 void launchGib(Entity& gib, int kind, int imageSelector, int groundY, int direction) {
     gib.vx = float(sidewaysSpeeds[randomBelow(6)]);
-    if (kind == thrownBodyKind) gib.vx = float(direction * thrownSpeeds[randomBelow(3)]);
+    if (kind == thrownBodyGib) gib.vx = float(direction * throwSpeeds[randomBelow(3)]);
     gib.vy = float((randomBelow(3) + 1 + 3) / 10.0);
-    if (kind == thrownBodyKind) gib.vy = float((randomBelow(3) + 1 + 4) / 10.0);
+    if (kind == thrownBodyGib) gib.vy = float((randomBelow(3) + 1 + 4) / 10.0);
     gib.groundY = groundY;
-    if (kind == chunkKind) gib.imageIndex = personImage(imageSelector, randomBelow(3) + 13);
+    if (kind == chunkGib) gib.imageIndex = personImage(imageSelector, randomBelow(3) + 13);
 }
 
 // Each landing leaves one splash and one sound; only a thrown body's own first landing
 // turns it to the lying image next to the flying one.
 void landGib(Entity& gib, bool advanceImage) {
-    const int depth = gib.kind == thrownBodyKind ? bodySplashDepth : 0;
-    spawnBloodDrop(float(double(gib.x) + 1), float(double(gib.y) + depth + 1), splashKind,
+    const int depth = gib.kind == thrownBodyGib ? bodySplashDepth : 0;
+    spawnBloodDrop(float(double(gib.x) + 1), float(double(gib.y) + depth + 1), splashDrop,
                    splashBloodKind, roundToInt(double(gib.y) + depth + 3));
-    if (advanceImage && gib.kind == thrownBodyKind) gib.imageIndex += 1;
-    playSampleIfReady(landingSample);
+    if (advanceImage && gib.kind == thrownBodyGib) gib.imageIndex += 1;
+    playSampleIfReady(splatSample);
 }
 
 // The landing frame still applies gravity and drift, so the gib lies where that last

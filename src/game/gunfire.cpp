@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/blood_drops.h"
+#include "game/crowd.h"
 #include "game/game_state.h"
 #include "game/gibs.h"
 #include "game/numbers.h"
@@ -10,22 +11,10 @@
 
 namespace {
 
-constexpr int cooldownFrames = 20;
 // The shot must fall strictly within 5 pixels of the person's centre line, x + 6.
 constexpr double centreLine = 6;
 constexpr double halfWidth = 5;
-constexpr int walking = 1;
-constexpr int wounded = 2;
-constexpr int womanKind = 4;
-constexpr int sprayDrop = 1;
-constexpr int chunkGib = 1;
 constexpr int bleedUpdates = 2000;
-
-enum Sample {
-    shotSample = 1, deathMan3 = 3, deathMan1 = 4, gorySample = 5, deathMan2 = 7,
-    woundMan = 8, finishMan = 9, deathWoman1 = 14, deathWoman2 = 15, finishWoman = 16,
-    woundWoman = 13, headWoman = 17,
-};
 
 constexpr Offset headSprays[3] = {{5, 2}, {6, 5}, {6, 4}};
 constexpr Offset bodySprays[3] = {{6, 2}, {7, 5}, {5, 4}};
@@ -53,21 +42,21 @@ void startDying(Entity& person, int deathKind) {
 }
 
 void hitHead(Entity& person) {
-    playSampleIfReady(byKind(person, deathMan3, headWoman));
+    playSampleIfReady(byKind(person, manHeadShotCry, womanHeadShotCry));
     playSampleIfReady(gorySample);
     spray(person, headSprays);
     spawnGib(float(double(person.x) + 6), person.y, chunkGib, person.kind, roundToInt(double(person.y) + 11), 0);
-    startDying(person, 2);
+    startDying(person, headShot);
 }
 
 // The cry is chosen by a draw even when nobody will hear it.
 void hitTorso(Entity& person) {
     const int cry = randomBelow(2);
-    if (cry == 0) playSampleIfReady(byKind(person, deathMan2, deathWoman1));
-    if (cry == 1) playSampleIfReady(byKind(person, deathMan1, deathWoman2));
+    if (cry == 0) playSampleIfReady(byKind(person, manTorsoCry1, womanTorsoCry1));
+    if (cry == 1) playSampleIfReady(byKind(person, manTorsoCry2, womanTorsoCry2));
     playSampleIfReady(gorySample);
     spray(person, bodySprays);
-    startDying(person, 1);
+    startDying(person, torsoShot);
 }
 
 // The person jumps up and falls 6 pixels below where they stood, drifting on in the
@@ -76,7 +65,7 @@ void hitLegs(Entity& person) {
     spray(person, bodySprays);
     person.gait = wounded;
     person.bleedTimer = bleedUpdates;
-    playSampleIfReady(byKind(person, woundMan, woundWoman));
+    playSampleIfReady(byKind(person, manWoundCry, womanWoundCry));
     person.groundY = roundToInt(double(person.y) + 6);
     person.vy = float((randomBelow(2) + 1) / 10.0);
     person.vx = float(game.crowdDirection * woundDrifts[randomBelow(3)]);
@@ -86,8 +75,8 @@ void finishOff(Entity& person) {
     spray(person, lyingSprays);
     person.alive = 0;
     person.deathFrame = 0;
-    person.deathKind = 3;
-    playSampleIfReady(byKind(person, finishMan, finishWoman));
+    person.deathKind = finishedOff;
+    playSampleIfReady(byKind(person, manFinishedCry, womanFinishedCry));
 }
 
 bool inZone(double d, double lowest, bool lowestIncluded, double below) {
@@ -116,7 +105,7 @@ bool underCrosshair(const Entity& person) {
 }  // namespace
 
 void fireGun() {
-    game.fireCooldown = cooldownFrames;
+    game.fireCooldown = fireCooldownFrames;
     playSampleIfReady(shotSample);
     const int crowdCount = game.crowdCount;
     for (int i = 1; i <= crowdCount; ++i) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "game/crowd.h"
 #include "game/frame_loop.h"
 #include "game/game_state.h"
 #include "game/numbers.h"
@@ -96,25 +97,25 @@ struct SampleFile {
     int loadMode;
 };
 
-// Loaded in this order; slot 2 is loaded but nothing plays it.
+// Loaded in this order.
 constexpr SampleFile sampleFiles[] = {
-    {1, "Sound/shot.ogg", loadModeDefault},
-    {2, "Sound/equip.mp3", loadModeDefault},
-    {3, "Sound/death3.ogg", loadModeDefault},
-    {4, "Sound/death1.ogg", loadModeDefault},
-    {7, "Sound/death2.ogg", loadModeDefault},
-    {5, "Sound/mushy1.ogg", loadMode16BitMonoSigned},
-    {6, "Sound/mushy2.ogg", loadMode16BitMonoSigned},
-    {8, "Sound/wound.ogg", loadMode16BitMonoSigned},
-    {9, "Sound/death4.ogg", loadMode16BitMonoSigned},
-    {10, "Sound/death5.ogg", loadMode16BitMonoSigned},
-    {11, "Sound/explosion.ogg", loadMode16BitMonoSigned},
-    {12, "Sound/bomb_fall.ogg", loadMode16BitMonoSigned},
-    {13, "Sound/women_wound.ogg", loadMode16BitMonoSigned},
-    {14, "Sound/women_death1.ogg", loadMode16BitMonoSigned},
-    {15, "Sound/women_death2.ogg", loadMode16BitMonoSigned},
-    {16, "Sound/women_death3.ogg", loadMode16BitMonoSigned},
-    {17, "Sound/women_death4.ogg", loadMode16BitMonoSigned},
+    {shotSample, "Sound/shot.ogg", loadModeDefault},
+    {equipSample, "Sound/equip.mp3", loadModeDefault},
+    {manHeadShotCry, "Sound/death3.ogg", loadModeDefault},
+    {manTorsoCry2, "Sound/death1.ogg", loadModeDefault},
+    {manTorsoCry1, "Sound/death2.ogg", loadModeDefault},
+    {gorySample, "Sound/mushy1.ogg", loadMode16BitMonoSigned},
+    {splatSample, "Sound/mushy2.ogg", loadMode16BitMonoSigned},
+    {manWoundCry, "Sound/wound.ogg", loadMode16BitMonoSigned},
+    {manFinishedCry, "Sound/death4.ogg", loadMode16BitMonoSigned},
+    {bledToDeathCry, "Sound/death5.ogg", loadMode16BitMonoSigned},
+    {explosionSample, "Sound/explosion.ogg", loadMode16BitMonoSigned},
+    {bombFallSample, "Sound/bomb_fall.ogg", loadMode16BitMonoSigned},
+    {womanWoundCry, "Sound/women_wound.ogg", loadMode16BitMonoSigned},
+    {womanTorsoCry1, "Sound/women_death1.ogg", loadMode16BitMonoSigned},
+    {womanTorsoCry2, "Sound/women_death2.ogg", loadMode16BitMonoSigned},
+    {womanFinishedCry, "Sound/women_death3.ogg", loadMode16BitMonoSigned},
+    {womanHeadShotCry, "Sound/women_death4.ogg", loadMode16BitMonoSigned},
 };
 
 // Without a sound device no sample is loaded and every slot stays 0: the game runs
@@ -125,21 +126,18 @@ void startSound() {
     for (const SampleFile& s : sampleFiles) loadSample(s.slot, s.path, s.loadMode);
 }
 
-}  // namespace
-
+// The opening crowd: people 1 to crowdCount placed as newcomers, the first 49 of them
+// alive, each given a kind by a fourth draw.
 void placeOpeningCrowd() {
     for (int i = 1; i <= game.crowdCount; ++i) {
-        Entity& p = people[i];
-        p.x = float(randomBelow(300) - 320);
-        p.y = float(randomBelow(180) + 38);
-        p.alive = i < 50 ? 1 : 0;
-        p.deathFrame = 0;
-        p.vx = float((randomBelow(2) + 3) / 10.0);
-        p.gait = 1;
-        p.vy = 0;
-        p.kind = randomBelow(4) + 1;
+        Entity& person = people[i];
+        placeNewcomer(person);
+        person.alive = i < 50 ? 1 : 0;
+        person.kind = randomBelow(personKindCount) + firstManKind;
     }
 }
+
+}  // namespace
 
 bool startUp(DisplayBackend backend) {
     // Everything as a fresh process has it, so tests and tools can start the game again.

@@ -7,8 +7,5 @@
 // False when no screen could be opened; screenError() says why.
 bool startUp(DisplayBackend backend);
 
-// The opening crowd: people 1 to crowdCount, four random draws each.
-void placeOpeningCrowd();
-
 // The whole program: start-up, the frame loop until Escape, exit status.
 int runGame();

@@ -17,19 +17,20 @@
 
 #include "gfx/display.h"
 #include "gfx/display_layout.h"
+#include "gfx/input.h"
 #include "gfx/screen_state.h"
 
 namespace {
 
 // Set-1 make codes of a PC keyboard and the SDL keys (USB usages) that set them. The
-// extended keys share the entry of their keypad twin: Left and keypad 4 are both 75.
+// extended keys share the entry of their keypad twin: Left and keypad 4 are both scanLeft.
 struct KeyTie {
     SDL_Scancode key;
     uint8_t scanCode;
 };
 
 constexpr KeyTie keyTies[] = {
-    {SDL_SCANCODE_ESCAPE, 0x01}, {SDL_SCANCODE_1, 0x02}, {SDL_SCANCODE_2, 0x03}, {SDL_SCANCODE_3, 0x04},
+    {SDL_SCANCODE_ESCAPE, scanEscape}, {SDL_SCANCODE_1, 0x02}, {SDL_SCANCODE_2, 0x03}, {SDL_SCANCODE_3, 0x04},
     {SDL_SCANCODE_4, 0x05}, {SDL_SCANCODE_5, 0x06}, {SDL_SCANCODE_6, 0x07}, {SDL_SCANCODE_7, 0x08},
     {SDL_SCANCODE_8, 0x09}, {SDL_SCANCODE_9, 0x0A}, {SDL_SCANCODE_0, 0x0B}, {SDL_SCANCODE_MINUS, 0x0C},
     {SDL_SCANCODE_EQUALS, 0x0D}, {SDL_SCANCODE_BACKSPACE, 0x0E}, {SDL_SCANCODE_TAB, 0x0F},
@@ -52,8 +53,8 @@ constexpr KeyTie keyTies[] = {
     {SDL_SCANCODE_NUMLOCKCLEAR, 0x45}, {SDL_SCANCODE_PAUSE, 0x45}, {SDL_SCANCODE_SCROLLLOCK, 0x46},
     {SDL_SCANCODE_KP_7, 0x47}, {SDL_SCANCODE_HOME, 0x47}, {SDL_SCANCODE_KP_8, 0x48}, {SDL_SCANCODE_UP, 0x48},
     {SDL_SCANCODE_KP_9, 0x49}, {SDL_SCANCODE_PAGEUP, 0x49}, {SDL_SCANCODE_KP_MINUS, 0x4A},
-    {SDL_SCANCODE_KP_4, 0x4B}, {SDL_SCANCODE_LEFT, 0x4B}, {SDL_SCANCODE_KP_5, 0x4C}, {SDL_SCANCODE_KP_6, 0x4D},
-    {SDL_SCANCODE_RIGHT, 0x4D}, {SDL_SCANCODE_KP_PLUS, 0x4E}, {SDL_SCANCODE_KP_1, 0x4F}, {SDL_SCANCODE_END, 0x4F},
+    {SDL_SCANCODE_KP_4, scanLeft}, {SDL_SCANCODE_LEFT, scanLeft}, {SDL_SCANCODE_KP_5, 0x4C}, {SDL_SCANCODE_KP_6, scanRight},
+    {SDL_SCANCODE_RIGHT, scanRight}, {SDL_SCANCODE_KP_PLUS, 0x4E}, {SDL_SCANCODE_KP_1, 0x4F}, {SDL_SCANCODE_END, 0x4F},
     {SDL_SCANCODE_KP_2, 0x50}, {SDL_SCANCODE_DOWN, 0x50}, {SDL_SCANCODE_KP_3, 0x51},
     {SDL_SCANCODE_PAGEDOWN, 0x51}, {SDL_SCANCODE_KP_0, 0x52}, {SDL_SCANCODE_INSERT, 0x52},
     {SDL_SCANCODE_KP_PERIOD, 0x53}, {SDL_SCANCODE_DELETE, 0x53}, {SDL_SCANCODE_NONUSBACKSLASH, 0x56},

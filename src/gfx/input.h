@@ -2,6 +2,12 @@
 // generator of the game.
 #pragma once
 
+// The keys the game reads, by set-1 scan code. The arrows share their codes with keypad
+// 4 and 6, so either scrolls.
+constexpr int scanEscape = 1;
+constexpr int scanLeft = 75;
+constexpr int scanRight = 77;
+
 int keyDown(int scanCode);  // -1 while down, 0 otherwise
 // Position in page pixels, wheel count and button mask (1 left, 2 right, 4 middle).
 // When the pointer cannot be reported all four are -1 and the result is non-zero.

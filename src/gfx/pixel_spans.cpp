@@ -143,9 +143,6 @@ void blendBlock(const PixelBlock& block, int weight) {
 }
 
 void copySpan(uint32_t* page, const uint32_t* image, int count) { copyBlock(rowOf(page, image, count)); }
-void transparentSpan(uint32_t* page, const uint32_t* image, int count) {
-    transparentBlock(rowOf(page, image, count));
-}
 void blendSpan(uint32_t* page, const uint32_t* image, int count, int weight) {
     blendBlock(rowOf(page, image, count), weight);
 }

@@ -31,7 +31,6 @@ void blendBlock(const PixelBlock& block, int weight);
 // The same rules on one row.
 void fillSpan(uint32_t* page, int count, uint32_t colour);
 void copySpan(uint32_t* page, const uint32_t* image, int count);
-void transparentSpan(uint32_t* page, const uint32_t* image, int count);
 void blendSpan(uint32_t* page, const uint32_t* image, int count, int weight);
 
 enum class DrawingForm { scalar, sse2, avx2 };

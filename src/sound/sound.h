@@ -8,6 +8,27 @@
 constexpr int loadModeDefault = 0;
 constexpr int loadMode16BitMonoSigned = 304;
 
+// The game's samples by soundBank slot (start-up loads them from Sound/). The cries come
+// in a man's and a woman's voice; the torso shot picks one of two at random.
+constexpr int shotSample = 1;
+constexpr int equipSample = 2;  // loaded, but nothing plays it
+constexpr int manHeadShotCry = 3;
+constexpr int manTorsoCry2 = 4;
+constexpr int gorySample = 5;   // with every kill
+constexpr int splatSample = 6;  // a body blown up, a person or a gib landing
+constexpr int manTorsoCry1 = 7;
+constexpr int manWoundCry = 8;
+constexpr int manFinishedCry = 9;
+constexpr int bledToDeathCry = 10;  // the same voice for everyone
+constexpr int explosionSample = 11;
+constexpr int bombFallSample = 12;
+constexpr int womanWoundCry = 13;
+constexpr int womanTorsoCry1 = 14;
+constexpr int womanTorsoCry2 = 15;
+constexpr int womanFinishedCry = 16;
+constexpr int womanHeadShotCry = 17;
+constexpr int lastSampleSlot = 17;
+
 // Opens the audio device (44100 Hz, 16 effect channels). game.soundReady becomes 1, or
 // 0 when there is no device or it cannot be opened; the game then runs silently.
 void initSound();

@@ -16,8 +16,6 @@ namespace {
 
 constexpr int pageWidth = 320;
 constexpr int pageHeight = 240;
-constexpr int scanLeft = 75;
-constexpr int scanRight = 77;
 constexpr int maxFrame = std::numeric_limits<int>::max();
 
 // Keeps the reason a line or a run was refused.
