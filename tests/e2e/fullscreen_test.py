@@ -53,13 +53,14 @@ def run(game_path, run_dir):
         # Keys sent while the game is still starting (SDL may replace its window then)
         # are lost, so the first Alt+Enter is tried again until the game answers it.
         for _ in range(10):
-            xdotool(environment, "search", "--name", "^crowdfire$", "windowfocus")
-            xdotool(environment, "key", "alt+Return")
             try:
+                window = xdotool(environment, "search", "--name", "^crowdfire$").split()[-1]
+                xdotool(environment, "windowfocus", window)
+                xdotool(environment, "key", "alt+Return")
                 wait_for("Alt+Enter 1 to give a window", 3, form(False))
                 break
-            except TestFailure:
-                pass
+            except (TestFailure, subprocess.CalledProcessError, IndexError):
+                pass  # a window replaced under us, or a key the game was not ready for
         for turn in range(1, 3):
             if turn > 1:
                 xdotool(environment, "key", "alt+Return")
