@@ -309,9 +309,9 @@ void toggleFullScreen() {
         }
     }
     Uint32 wanted = toFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
-    if (SDL_SetWindowFullscreen(shown.window, wanted) != 0) {
+    if (SDL_SetWindowFullscreen(shown.window, wanted) != 0)
         SDL_SetWindowFullscreen(shown.window, toFullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-    } else if (!toFullScreen) {
+    if ((SDL_GetWindowFlags(shown.window) & SDL_WINDOW_FULLSCREEN) == 0) {
         SDL_SetWindowSize(shown.window, screen.width * shown.windowScale, screen.height * shown.windowScale);
         SDL_SetWindowPosition(shown.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
