@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "game/crowd.h"
 #include "screen_fixture.h"
 #include "test_art_files.h"
 
@@ -243,13 +244,14 @@ TEST_P(PeopleSheets, BloodFramesAreBloodAndChunksAreFleshAndCloth) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryKind, PeopleSheets, ::testing::Values(1, 2, 3, 4));
+INSTANTIATE_TEST_SUITE_P(EveryKind, PeopleSheets,
+                         ::testing::Values(firstManKind, secondManKind, thirdManKind, womanKind));
 
 // Three clearly different men and a woman: any two kinds differ in the head (hair) and
 // in the clothes, not only by a pixel or two.
 TEST(PeopleKinds, LookClearlyDifferent) {
     std::array<Bitmap, 5> sheets;
-    for (int kind = 1; kind <= 4; ++kind) sheets[kind] = peopleSheet(kind);
+    for (int kind = firstManKind; kind <= womanKind; ++kind) sheets[kind] = peopleSheet(kind);
     auto differing = [&](int a, int b, int row0, int row1) {
         Rect r = peopleFrame(1);
         int n = 0;
@@ -257,14 +259,14 @@ TEST(PeopleKinds, LookClearlyDifferent) {
             for (int x = 0; x < 16; ++x) n += colourDistance(sheets[a].at(r.x1 + x, y), sheets[b].at(r.x1 + x, y)) > 60;
         return n;
     };
-    for (int a = 1; a <= 4; ++a)
-        for (int b = a + 1; b <= 4; ++b) {
+    for (int a = firstManKind; a <= womanKind; ++a)
+        for (int b = a + 1; b <= womanKind; ++b) {
             EXPECT_GE(differing(a, b, 0, 4), 4) << "heads of kinds " << a << " and " << b;
             EXPECT_GE(differing(a, b, 5, 12), 12) << "clothes of kinds " << a << " and " << b;
         }
     // The woman's long hair falls past her head, onto her shoulders.
     Rect r = peopleFrame(1);
-    EXPECT_GT(opaqueCount(sheets[4], r, 0, 4, 4, 6), opaqueCount(sheets[1], r, 0, 4, 4, 6));
+    EXPECT_GT(opaqueCount(sheets[womanKind], r, 0, 4, 4, 6), opaqueCount(sheets[firstManKind], r, 0, 4, 4, 6));
 }
 
 using ArtCuts = HeadlessScreen;
@@ -284,7 +286,7 @@ TEST_F(ArtCuts, EveryRectangleTheGameCutsHoldsAPicture) {
     };
     ASSERT_EQ(loadBitmap(runPath("sprites124.BMP").c_str()), resultOk);
     for (const SpriteCut& c : spriteCuts) EXPECT_TRUE(cutHasPicture(c.rect)) << "sprite slot " << c.slot;
-    for (int kind = 1; kind <= 4; ++kind) {
+    for (int kind = firstManKind; kind <= womanKind; ++kind) {
         std::string name = "stooge" + std::to_string(kind) + "24.BMP";
         ASSERT_EQ(loadBitmap(runPath(name).c_str()), resultOk);
         for (int f = 1; f <= 53; ++f) EXPECT_TRUE(cutHasPicture(peopleFrame(f))) << name << " frame " << f;

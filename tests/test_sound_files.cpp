@@ -15,6 +15,8 @@
 
 #include <unistd.h>
 
+#include "loudness.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -26,13 +28,13 @@ struct Expected {
     double minSeconds, maxSeconds;
 };
 
-// Lengths a player would expect: a crack, a boom with a long rumble, a whistle as long as
-// the longest fall, quick splats and wounds, longer deaths.
+// Lengths a player would expect: a crack, a boom with a long rumble, a whistle that is
+// over by the end of a middling fall, quick splats and wounds, longer deaths.
 const Expected soundFiles[] = {
     {"shot.ogg", 0.3, 0.8},          {"equip.mp3", 0.15, 0.6},        {"death1.ogg", 0.7, 1.6},
     {"death2.ogg", 0.7, 1.6},        {"death3.ogg", 0.7, 1.6},        {"death4.ogg", 0.7, 1.6},
     {"death5.ogg", 0.7, 1.6},        {"mushy1.ogg", 0.15, 0.6},       {"mushy2.ogg", 0.15, 0.6},
-    {"wound.ogg", 0.2, 0.6},         {"explosion.ogg", 1.2, 2.2},     {"bomb_fall.ogg", 1.1, 1.3},
+    {"wound.ogg", 0.2, 0.6},         {"explosion.ogg", 1.2, 2.2},     {"bomb_fall.ogg", 0.7, 1.0},
     {"women_wound.ogg", 0.2, 0.6},   {"women_death1.ogg", 0.7, 1.6},  {"women_death2.ogg", 0.7, 1.6},
     {"women_death3.ogg", 0.7, 1.6},  {"women_death4.ogg", 0.7, 1.6},
 };
@@ -256,11 +258,15 @@ TEST_F(SoundFiles, CriesHaveMensAndWomensVoicesAndDiffer) {
 }
 
 TEST_F(SoundFiles, EffectsHaveTheirShapes) {
-    // The falling bomb's whistle sinks: far more crossings at the start than at the end.
+    // The falling bomb's whistle sinks, far more crossings at the start than near the end;
+    // it is loudest in its first half and faded 30 dB by 0.8 s, so that it never rings on
+    // over the blast of a short fall.
     const std::vector<float>& fall = sound("bomb_fall.ogg");
-    double start = crossingsPerSecond(fall, size_t(0.15 * rate), size_t(0.35 * rate));
-    double end = crossingsPerSecond(fall, fall.size() - size_t(0.25 * rate), fall.size() - size_t(0.05 * rate));
+    double start = crossingsPerSecond(fall, size_t(0.05 * rate), size_t(0.25 * rate));
+    double end = crossingsPerSecond(fall, size_t(0.55 * rate), size_t(0.75 * rate));
     EXPECT_GT(start, 2.0 * end) << start << " against " << end;
+    EXPECT_LT(synth::loudestAt(fall), 0.5 * double(fall.size()) / rate);
+    EXPECT_LE(synth::fadedBy(fall, 30), 0.85);
 
     // The shot is a crack: its loudest moment is in the first 20 ms, and it is nearly
     // gone by 300 ms.
@@ -274,6 +280,28 @@ TEST_F(SoundFiles, EffectsHaveTheirShapes) {
               0.5 * crossingsPerSecond(shot, 0, size_t(0.1 * rate)));
     double tail = rmsOf(boom, size_t(1.0 * rate), size_t(1.5 * rate));
     EXPECT_GT(tail, 0.03 * rmsOf(boom, 0, size_t(0.2 * rate))) << "the rumble dies too soon";
+}
+
+// The gun and the bomb carry on a laptop's speakers: over their loudest 50 ms above
+// 250 Hz, each is at least as loud as the median cry. The splats sit well under the
+// explosion, in peak and in loudness, so that a bomb on a group does not bury its blast.
+TEST_F(SoundFiles, WeaponsCarryOnSmallSpeakersAndSplatsSitUnderTheBlast) {
+    std::vector<double> cries;
+    for (const char* name : {"wound.ogg", "death1.ogg", "death2.ogg", "death3.ogg", "death4.ogg", "death5.ogg",
+                             "women_wound.ogg", "women_death1.ogg", "women_death2.ogg", "women_death3.ogg",
+                             "women_death4.ogg"})
+        cries.push_back(synth::loudestSmallSpeakerDb(sound(name)));
+    std::sort(cries.begin(), cries.end());
+    double medianCry = cries[cries.size() / 2];
+    EXPECT_GE(synth::loudestSmallSpeakerDb(sound("shot.ogg")), medianCry);
+    EXPECT_GE(synth::loudestSmallSpeakerDb(sound("explosion.ogg")), medianCry);
+
+    const std::vector<float>& boom = sound("explosion.ogg");
+    for (const char* name : {"mushy1.ogg", "mushy2.ogg"}) {
+        const std::vector<float>& splat = sound(name);
+        EXPECT_GT(20 * std::log10(peakOf(boom) / peakOf(splat)), 7.0) << name;
+        EXPECT_GT(synth::loudestAWeightedDb(boom) - synth::loudestAWeightedDb(splat), 7.0) << name;
+    }
 }
 
 // Two runs of the generator give the very files the build installed, with the fixed

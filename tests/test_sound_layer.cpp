@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -206,50 +208,124 @@ TEST_F(SoundLayer, NoDeviceMeansSilenceAndNoLoading) {
     EXPECT_EQ(game.soundReady, 1);
 }
 
-// The level of the loudest 50 ms in the raw stream the disk driver wrote (16-bit
-// stereo at 44100 Hz), from 0 to 1.
-double loudestLevel(const fs::path& path) {
+// The raw stream the disk driver wrote, in whichever sample format the mixer ran (32-bit
+// float, or 16-bit for a layer that mixes in integers), as samples of full scale 1.
+std::vector<float> readStream(const fs::path& path, SDL_AudioFormat format) {
     std::ifstream in(path, std::ios::binary);
     std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<double> squares(bytes.size() / 2);
-    for (size_t i = 0; i < squares.size(); ++i) {
-        int16_t v = int16_t(uint8_t(bytes[2 * i]) | (uint8_t(bytes[2 * i + 1]) << 8));
-        squares[i] = double(v) * v;
+    std::vector<float> out;
+    if (format == AUDIO_F32SYS) {
+        out.resize(bytes.size() / sizeof(float));
+        std::memcpy(out.data(), bytes.data(), out.size() * sizeof(float));
+    } else if (format == AUDIO_S16SYS) {
+        for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+            int16_t v;
+            std::memcpy(&v, &bytes[i], 2);
+            out.push_back(float(v) / 32768.0f);
+        }
     }
-    const size_t window = 2 * 2205;
-    double best = 0, sum = 0;
-    for (size_t i = 0; i < squares.size(); ++i) {
-        sum += squares[i];
-        if (i >= window) sum -= squares[i - window];
-        best = std::max(best, sum);
-    }
-    return std::sqrt(best / double(window)) / 32768.0;
+    return out;
 }
 
-double playToDisk(const fs::path& out, const fs::path& sample, int sfxLevel) {
+// The level of the loudest 50 ms of an interleaved stereo stream, from 0 to 1.
+double loudestLevel(const std::vector<float>& stream) {
+    const size_t window = 2 * 2205;
+    double best = 0, sum = 0;
+    for (size_t i = 0; i < stream.size(); ++i) {
+        sum += double(stream[i]) * stream[i];
+        if (i >= window) sum -= double(stream[i - window]) * stream[i - window];
+        best = std::max(best, sum);
+    }
+    return std::sqrt(best / double(window));
+}
+
+// The energy of the first `seconds` of sound in an interleaved stereo stream, from the
+// first sample that is not silent.
+double energyOfOpening(const std::vector<float>& stream, double seconds) {
+    auto first = std::find_if(stream.begin(), stream.end(), [](float v) { return v != 0; });
+    auto end = first + std::min(long(stream.end() - first), long(2 * seconds * 44100));
+    double sum = 0;
+    for (auto it = first; it != end; ++it) sum += double(*it) * *it;
+    return sum;
+}
+
+double peakOf(const std::vector<float>& stream) {
+    double peak = 0;
+    for (float v : stream) peak = std::max(peak, double(std::fabs(v)));
+    return peak;
+}
+
+fs::path gameSound(const char* name) { return fs::path(CROWDFIRE_RUN_DIR) / "Sound" / name; }
+
+// Plays the files, all started one after another as the game does within one frame,
+// through the layer under SDL's disk driver at the given level, and returns the stream
+// once everything has finished.
+std::vector<float> playToDisk(const fs::path& out, const std::vector<fs::path>& files, int sfxLevel) {
     ScopedEnv driver("SDL_AUDIODRIVER", "disk");
     ScopedEnv file("SDL_DISKAUDIOFILE", out.c_str());
     ScopedEnv pace("SDL_DISKAUDIODELAY", "1");
     initSound();
     EXPECT_EQ(game.soundReady, 1);
-    loadSample(1, sample.c_str(), loadModeDefault);
-    EXPECT_NE(soundBank[1], 0);
+    std::vector<int> slots;
+    for (const fs::path& f : files) {
+        auto same = std::find(files.begin(), files.end(), f);
+        int slot = 1 + int(same - files.begin());
+        if (same == files.begin() + long(slots.size())) loadSample(slot, f.c_str(), loadModeDefault);
+        EXPECT_NE(soundBank[slot], 0) << f;
+        slots.push_back(slot);
+    }
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    Mix_QuerySpec(&frequency, &format, &channels);
     game.sfxVolumeLevel = sfxLevel;
-    playSample(1);
-    SDL_Delay(300);
+    for (int slot : slots) playSample(slot);
+    // The disk driver runs about ten times faster than real time.
+    for (int waited = 0; Mix_Playing(-1) > 0 && waited < 20000; waited += 5) SDL_Delay(5);
+    SDL_Delay(20);
     closeSound();
-    return loudestLevel(out);
+    return readStream(out, format);
 }
 
 // The game's own shot, played at level 1, really reaches the device's stream; at level 0
 // the stream stays silent.
 TEST_F(SoundLayer, PlayedShotReachesTheDeviceAtTheChosenLevel) {
-    fs::path shot = fs::path(CROWDFIRE_RUN_DIR) / "Sound" / "shot.ogg";
-    ASSERT_TRUE(fs::exists(shot));
-    double heard = playToDisk(dir_ / "level1.raw", shot, 1);
-    double silent = playToDisk(dir_ / "level0.raw", shot, 0);
+    ASSERT_TRUE(fs::exists(gameSound("shot.ogg")));
+    double heard = loudestLevel(playToDisk(dir_ / "level1.raw", {gameSound("shot.ogg")}, 1));
+    double silent = loudestLevel(playToDisk(dir_ / "level0.raw", {gameSound("shot.ogg")}, 0));
     EXPECT_GT(heard, 0.02) << "the shot is in the device's stream";
     EXPECT_EQ(silent, 0.0) << "level 0 plays nothing";
+}
+
+// A bomb on a group: the explosion, five cries and five of each splat start in the same
+// frame, and copies of one splat add up in phase. At the game's level and at the loudest,
+// no sample of the mix reaches full scale; at the game's level the explosion still makes
+// at least a fifth of what is heard in the first half second (the mix with it against the
+// same moment without it), against five cries that each are about as loud as it is.
+TEST_F(SoundLayer, BombOnAGroupStaysUnderFullScaleAndTheBlastIsHeard) {
+    std::vector<fs::path> crowd = {gameSound("death1.ogg"), gameSound("death3.ogg"), gameSound("death5.ogg"),
+                                   gameSound("women_death1.ogg"), gameSound("women_death2.ogg")};
+    for (int i = 0; i < 5; ++i) {
+        crowd.push_back(gameSound("mushy1.ogg"));
+        crowd.push_back(gameSound("mushy2.ogg"));
+    }
+    std::vector<fs::path> moment = crowd;
+    moment.insert(moment.begin(), gameSound("explosion.ogg"));
+    for (int level : {1, 4}) {
+        SCOPED_TRACE("level " + std::to_string(level));
+        std::vector<float> heard = playToDisk(dir_ / "moment.raw", moment, level);
+        ASSERT_GT(heard.size(), size_t(2 * 44100)) << "the stream holds the whole moment";
+        double peak = peakOf(heard);
+        long atFullScale = std::count_if(heard.begin(), heard.end(),
+                                         [](float v) { return std::fabs(v) >= 32767.0f / 32768.0f; });
+        std::printf("level %d: peak %.4f (%.2f dBFS), %ld samples at full scale\n", level, peak,
+                    20 * std::log10(peak), atFullScale);
+        EXPECT_EQ(atFullScale, 0);
+        if (level != 1) continue;
+        std::vector<float> withoutBlast = playToDisk(dir_ / "crowd.raw", crowd, level);
+        double blastShare = 1 - energyOfOpening(withoutBlast, 0.5) / energyOfOpening(heard, 0.5);
+        std::printf("level %d: the explosion's share of the first half second %.0f%%\n", level, 100 * blastShare);
+        EXPECT_GT(blastShare, 0.2) << "a fifth of the energy is the least that stands out of the crowd";
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "game/frame_loop.h"
 #include "game/game_state.h"
 #include "game/numbers.h"
+#include "game/people_sheet.h"
 #include "gfx/input.h"
 #include "sound/sound.h"
 
@@ -34,24 +35,10 @@ constexpr Cut spriteCuts[] = {
     {13, 39, 43, 46, 45},  // bomb shadow, far
 };
 
-// Where frame f (1 to 53) of a people sheet lies. Frames 25 to 27 are not in
-// left-to-right order, 38 to 41 start at x = 20, and 52 skips a place.
+// Frame f of a people sheet, corners included, from the layout the art tool paints in.
 Cut peopleFrameCut(int f) {
-    auto body = [f](int x, int y) { return Cut{f, x, y, x + 15, y + 12}; };
-    auto chip = [f](int x, int y) { return Cut{f, x, y, x + 3, y + 3}; };
-    if (f <= 12) return body(20 * f - 20, 0);
-    if (f <= 24) return chip(20 * (f - 13), 25);
-    if (f == 25) return body(20, 48);
-    if (f == 26) return body(40, 48);
-    if (f == 27) return body(0, 48);
-    if (f <= 37) return body(20 * (f - 25), 48);
-    if (f <= 41) return chip(20 * (f - 37), 73);
-    if (f <= 48) return body(100 + 20 * (f - 42), 72);
-    if (f == 49) return body(0, 96);
-    if (f == 50) return body(20, 96);
-    if (f == 51) return body(40, 96);
-    if (f == 52) return body(80, 96);
-    return body(100, 96);
+    const SheetRect r = peopleFrameRect(f);
+    return Cut{f, r.left, r.top, r.left + r.width - 1, r.top + r.height - 1};
 }
 
 template <class Bank>
@@ -83,10 +70,10 @@ void loadArtwork() {
     }
     load("sprites124.BMP");
     for (const Cut& c : spriteCuts) cut(spriteBank, c.slot, c);
-    for (int sheet = 1; sheet <= 4; ++sheet) {
+    for (int sheet = firstManKind; sheet <= womanKind; ++sheet) {
         load("stooge" + std::to_string(sheet) + "24.BMP");
         int base = kindBlockSize * (sheet - 1);
-        for (int f = 1; f <= 53; ++f) cut(peopleBank, base + f, peopleFrameCut(f));
+        for (int f = 1; f <= peopleSheetFrameCount; ++f) cut(peopleBank, base + f, peopleFrameCut(f));
     }
     reportMissingPictures(failed);
 }

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "game/game_state.h"
+#include "sound/limiter.h"
 
 namespace {
 
@@ -18,6 +19,10 @@ constexpr int mixingRate = 44100;
 // two of them, well inside the 25 ms a click may take to be heard.
 constexpr int mixBufferFrames = 512;
 constexpr int outputChannels = 2;
+// The channels are summed in 32-bit floats, which SDL does not clip, so the limiter sees
+// the true sum and can bring it under full scale; SDL converts to whatever the device
+// takes after that.
+constexpr SDL_AudioFormat mixFormat = AUDIO_F32SYS;
 
 // Channel 0 is left idle and channel 1 carries the music volume, so both are kept out of
 // the effects' way; effects get the 16 channels after them.
@@ -38,6 +43,14 @@ std::array<uint64_t, allChannels> channelPlayNumber = {};
 uint64_t playsStarted = 0;
 
 bool deviceOpen = false;
+
+// Only the audio thread touches it once the device is open.
+LimiterState limiter;
+
+// SDL_mixer's post-mix hook: the whole mix, every channel summed, on its way out.
+void SDLCALL limitMix(void*, Uint8* stream, int bytes) {
+    limitStereo(limiter, reinterpret_cast<float*>(stream), bytes / int(outputChannels * sizeof(float)));
+}
 
 Mix_Chunk* sampleOf(int32_t handle) {
     if (handle < 1 || handle > handleCapacity) return nullptr;
@@ -85,7 +98,9 @@ int freeEffectChannel() {
 bool openDevice() {
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3);
-    if (Mix_OpenAudioDevice(mixingRate, AUDIO_S16SYS, outputChannels, mixBufferFrames, nullptr, 0) != 0) {
+    limiter = {};
+    // No format changes allowed: the mix is always floats, as limitMix expects.
+    if (Mix_OpenAudioDevice(mixingRate, mixFormat, outputChannels, mixBufferFrames, nullptr, 0) != 0) {
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
@@ -93,6 +108,7 @@ bool openDevice() {
     Mix_AllocateChannels(allChannels);
     // Channels below the first effect channel are never chosen for a play.
     Mix_ReserveChannels(firstEffectChannel);
+    Mix_SetPostMix(limitMix, nullptr);
     return true;
 }
 

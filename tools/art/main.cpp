@@ -4,6 +4,7 @@
 
 #include "art.h"
 #include "bmp_writer.h"
+#include "game/crowd.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ int main(int argc, char** argv) {
     bool ok = writeAsset(directory, "BACKG11a24.BMP", halfOfScene(scene, 0));
     ok = ok && writeAsset(directory, "BACKG12a24.BMP", halfOfScene(scene, 1));
     ok = ok && writeAsset(directory, "sprites124.BMP", paintSpriteSheet());
-    for (int kind = 1; kind <= 4 && ok; ++kind) {
+    for (int kind = firstManKind; kind <= womanKind && ok; ++kind) {
         std::string name = "stooge" + std::to_string(kind) + "24.BMP";
         ok = writeAsset(directory, name, paintPeopleSheet(kind));
     }

@@ -4,6 +4,7 @@
 // jacket; fair hair and a white shirt), kind 4 a woman with long auburn hair in a
 // purple dress.
 #include "art.h"
+#include "game/crowd.h"
 #include "people_poses.h"
 
 namespace {
@@ -18,13 +19,13 @@ constexpr uint32_t bloodBright = 0xA81010, bloodDark = 0x6C0808, flesh = 0xC0504
 
 Palette paletteOf(int kind) {
     switch (kind) {
-        case 1:
+        case firstManKind:
             return {0x5A3A22, 0x3E2816, keyColour, 0xE0B090, 0xB88A6C, 0x201810,
                     0x3A62B0, 0x28488A, 0x45474F, 0x45474F, 0x303238, 0x2A2420, false};
-        case 2:
+        case secondManKind:
             return {0x2E5A3A, 0x1E4028, 0x1E4028, 0xA87050, 0x86563C, 0x1A1210,
                     0xB8642A, 0x8C4A1E, 0x2E3450, 0x2E3450, 0x20243A, 0x1E1A18, false};
-        case 3:
+        case thirdManKind:
             return {0xDCC070, 0xB89C50, keyColour, 0xF0C8A8, 0xC8A084, 0x2A2018,
                     0xE8E4DA, 0xB4B0A6, 0x4C6C9C, 0x4C6C9C, 0x3A5478, 0x5A3A24, false};
         default:
@@ -83,24 +84,11 @@ struct Origin {
     int x, y;
 };
 
-// Top-left corner of frame f (1 to 53) on a people sheet, as the game cuts them.
+// Top-left corner of frame f (1 to 53) on a people sheet, where the game cuts it.
 Origin frameOrigin(int f) {
-    if (f <= 12) return {20 * f - 20, 0};
-    if (f <= 24) return {20 * (f - 13), 25};
-    if (f == 25) return {20, 48};
-    if (f == 26) return {40, 48};
-    if (f == 27) return {0, 48};
-    if (f <= 37) return {20 * (f - 25), 48};
-    if (f <= 41) return {20 * (f - 37), 73};
-    if (f <= 48) return {100 + 20 * (f - 42), 72};
-    if (f == 49) return {0, 96};
-    if (f == 50) return {20, 96};
-    if (f == 51) return {40, 96};
-    if (f == 52) return {80, 96};
-    return {100, 96};
+    const SheetRect r = peopleFrameRect(f);
+    return {r.left, r.top};
 }
-
-bool isChipFrame(int f) { return (f >= 13 && f <= 24) || (f >= 38 && f <= 41); }
 
 // What each figure frame shows. The frames the game draws come first; the others are
 // variants (facing left, burnt) so that every sheet is complete.
@@ -148,7 +136,7 @@ Canvas paintPeopleSheet(int kind) {
         paintLetters(sheet, at.x, at.y, figurePoses[recipe.pose].rows, figureWidth, figureHeight,
                      recipe.burnt ? charred(palette) : palette, recipe.mirrored);
     }
-    for (int f = 1; f <= 53; ++f) {
+    for (int f = 1; f <= peopleSheetFrameCount; ++f) {
         if (!isChipFrame(f)) continue;
         Origin at = frameOrigin(f);
         paintLetters(sheet, at.x, at.y, chipPoses[chipOfFrame(f)].rows, chipSize, chipSize, palette, false);

@@ -12,7 +12,8 @@
 // in rows 10 to 12, inside columns 2 to 10 around column 6: where the gun tests its hits.
 #pragma once
 
-constexpr int figureWidth = 16, figureHeight = 13, chipSize = 4;
+// figureWidth, figureHeight and chipSize: the frames of the sheet layout.
+#include "game/people_sheet.h"
 
 struct FigurePose {
     const char* rows[figureHeight];

@@ -60,88 +60,100 @@ Samples debrisKnock(Noise& noise, double cutoff) {
 
 }  // namespace
 
-// A sharp crack (a millisecond of broadband noise), the muzzle's thump, and a short
-// tail that darkens as it dies away.
+// The report of the gun: a hard, saturated crack of noise from 1 to 5 kHz that carries on
+// any speaker, the bark of the muzzle blast in the low mids as its body, a short low punch
+// under it, and a tail that darkens as it dies away between the buildings.
 Samples makeShot() {
     Noise noise(1);
-    Biquad crackBand = Biquad::highPass(1800, 0.7);
-    Biquad bodyBand = Biquad::lowPass(2000, 0.9);
+    Biquad crackLow = Biquad::highPass(1000, 0.7);
+    Biquad crackHigh = Biquad::lowPass(5500, 0.7);
+    Biquad barkBand = Biquad::bandPass(420, 1.1);
     Biquad tailBand = Biquad::lowPass(3000, 0.7);
-    Oscillator thump;
-    Samples s = silence(0.45);
+    Oscillator punch;
+    Samples s = silence(0.5);
     for (size_t i = 0; i < s.size(); ++i) {
         double t = double(i) / sampleRate;
-        if (i % 64 == 0) tailBand.retune(Biquad::lowPass(300 + 2700 * std::exp(-t / 0.06), 0.7));
+        if (i % 64 == 0) tailBand.retune(Biquad::lowPass(400 + 2600 * std::exp(-t / 0.07), 0.7));
         double w = noise.white();
-        double crack = crackBand.run(w) * strike(t, 0.0003, 0.005);
-        double body = bodyBand.run(w) * strike(t, 0.001, 0.03);
-        double boom = thump.run(55 + 110 * std::exp(-t / 0.015)) * strike(t, 0.001, 0.045);
-        double tail = tailBand.run(w) * 0.35 * decay(t, 0.004, 0.09);
-        s[i] = float(1.4 * crack + 0.9 * body + 0.8 * boom + tail);
+        // Driven hard into saturation, the noise becomes a dense crack rather than a hiss.
+        double crack = std::tanh(6.0 * crackHigh.run(crackLow.run(w))) * strike(t, 0.0004, 0.028);
+        double bark = barkBand.run(w) * strike(t, 0.0015, 0.045);
+        double low = punch.run(75 + 90 * std::exp(-t / 0.012)) * strike(t, 0.001, 0.03);
+        double tail = tailBand.run(w) * decay(t, 0.01, 0.11);
+        s[i] = float(0.9 * crack + 2.6 * bark + 0.5 * low + 0.5 * tail);
     }
-    Samples echo = darkCopy(s, 1500);
-    mixInto(s, echo, 0.065, 0.22);
-    mixInto(s, echo, 0.14, 0.1);
-    softClip(s, 2.0);
+    Samples echo = darkCopy(s, 2000);
+    mixInto(s, echo, 0.07, 0.25);
+    mixInto(s, echo, 0.15, 0.12);
+    softClip(s, 2.5);
     // The encoder drops the top octave anyway; doing it here keeps the crack's peak
     // where we put it instead of overshooting once encoded.
     s = darkCopy(s, 14000);
-    fadeEnds(s, 0.0, 0.08);
-    normalizePeak(s, 0.75);
+    fadeEnds(s, 0.0, 0.1);
+    normalizePeak(s, 0.9);
     return s;
 }
 
-// A deep boom that sweeps down from the blast's crack, a roar of air, scattered
-// debris, and a rumble that rolls on for well over a second.
+// A blast's crack, a deep boom that sweeps down under it, a roar of air and a crackle of
+// fire and falling debris through the low mids and up (what small speakers give of an
+// explosion), and a rumble that rolls on for well over a second.
 Samples makeExplosion() {
     Noise noise(2);
-    Biquad crackBand = Biquad::highPass(900, 0.7);
-    Biquad roarBand = Biquad::lowPass(1500, 0.8);
-    Biquad rumbleBand = Biquad::lowPass(110, 1.2);
+    Biquad crackBand = Biquad::highPass(700, 0.7);
+    Biquad roarBand = Biquad::lowPass(2500, 0.8);
+    Biquad roarFloor = Biquad::highPass(90, 0.7);
+    Biquad crackleBand = Biquad::bandPass(900, 0.8);
+    Biquad rumbleBand = Biquad::lowPass(140, 1.0);
     OnePoleLowPass rumbleSwell(6);
+    OnePoleLowPass crackleSwell(18);
     Oscillator boom;
     Samples s = silence(2.0);
     for (size_t i = 0; i < s.size(); ++i) {
         double t = double(i) / sampleRate;
-        if (i % 64 == 0) roarBand.retune(Biquad::lowPass(140 + 1400 * std::exp(-t / 0.12), 0.8));
+        if (i % 64 == 0) roarBand.retune(Biquad::lowPass(250 + 2300 * std::exp(-t / 0.18), 0.8));
         double w = noise.white();
-        double crack = crackBand.run(w) * strike(t, 0.0005, 0.018);
-        double low = boom.run(32 + 70 * std::exp(-t / 0.2)) * strike(t, 0.004, 0.32);
-        double roar = roarBand.run(w) * strike(t, 0.003, 0.35);
+        double crack = std::tanh(4.0 * crackBand.run(w)) * strike(t, 0.0005, 0.03);
+        double low = boom.run(38 + 70 * std::exp(-t / 0.2)) * strike(t, 0.004, 0.3);
+        double roar = roarBand.run(roarFloor.run(w)) * strike(t, 0.003, 0.4);
+        // Crackle: noise in bursts, gated by a fast random swell, thinning out over a second.
+        double gate = std::max(0.0, 6.0 * crackleSwell.run(noise.white()) - 0.05);
+        double crackle = crackleBand.run(w) * gate * strike(t, 0.02, 0.5);
         double swell = 0.55 + 4.0 * std::fabs(rumbleSwell.run(noise.white()));
         double rumble = rumbleBand.run(w) * swell * strike(t, 0.1, 0.85);
-        s[i] = float(0.7 * crack + 1.1 * low + 1.3 * roar + 1.6 * rumble);
+        s[i] = float(0.9 * crack + 0.8 * low + 2.8 * roar + 1.8 * crackle + 1.6 * rumble);
     }
-    // Debris: dull knocks of falling earth, thick at first and thinning out as the
-    // dust settles.
-    for (int k = 0; k < 30; ++k) {
+    // Debris: knocks of falling earth, thick at first and thinning out as the dust settles.
+    for (int k = 0; k < 40; ++k) {
         double at = 0.08 + 1.2 * std::pow(noise.uniform(), 1.5);
-        mixInto(s, debrisKnock(noise, 300 + 900 * noise.uniform()), at, 0.35 * (1.4 - at));
+        mixInto(s, debrisKnock(noise, 500 + 1500 * noise.uniform()), at, 0.5 * (1.4 - at));
     }
-    softClip(s, 1.5);
+    softClip(s, 3.0);
+    s = darkCopy(s, 14000);
     fadeEnds(s, 0.0, 0.4);
-    normalizePeak(s, 0.8);
+    normalizePeak(s, 0.9);
     return s;
 }
 
-// A whistle that falls from high to low over the 82 frames (1.17 s) of the longest
-// drop, growing as the bomb comes nearer, with the rush of air around it.
+// A whistle that falls from high to low with the rush of air around it. Falls last from
+// 0.3 to 1.2 s, but the sample is played as the bomb leaves: so it is loud at once, at its
+// loudest in its first half, and gone by 0.8 s, so that neither a short nor a long fall
+// has it ringing on over the blast.
 Samples makeBombFall() {
     Noise noise(3);
     Biquad airBand = Biquad::bandPass(1500, 6);
     Oscillator whistle, overtone;
-    const double seconds = 1.2;
+    const double seconds = 0.85;
+    const Contour level = {{0, 0.7}, {0.06, 0.95}, {0.2, 1.0}, {0.45, 0.55}, {0.7, 0.12}, {0.8, 0.02}, {0.85, 0}};
     Samples s = silence(seconds);
     for (size_t i = 0; i < s.size(); ++i) {
         double t = double(i) / sampleRate;
-        double hz = 1500 * std::pow(450.0 / 1500.0, t / seconds) * (1 + 0.004 * std::sin(2 * pi * 7 * t));
+        double hz = 1700 * std::pow(420.0 / 1700.0, t / seconds) * (1 + 0.004 * std::sin(2 * pi * 7 * t));
         if (i % 32 == 0) airBand.retune(Biquad::bandPass(hz, 6));
         double tone = whistle.run(hz) + 0.12 * overtone.run(2 * hz);
         double air = airBand.run(noise.white());
-        double nearer = 0.45 + 0.55 * t / seconds;
-        s[i] = float(nearer * (tone + 0.9 * air));
+        s[i] = float(level.at(t) * (tone + 0.9 * air));
     }
-    fadeEnds(s, 0.12, 0.04);
+    fadeEnds(s, 0.02, 0.02);
     // A steady tone carries further than a scream: kept well below the cries.
     normalizePeak(s, 0.25);
     return s;
@@ -178,8 +190,11 @@ Samples makeSplat(int variant) {
         }
         mixInto(s, drop, at, 0.15 + 0.2 * noise.uniform());
     }
+    // Rounded off and kept about 10 dB under the explosion, in peak and in loudness: a bomb
+    // on a group starts five of each at once, and they add up in phase.
+    softClip(s, 3.0);
     fadeEnds(s, 0.001, 0.05);
-    normalizePeak(s, heavy ? 0.8 : 0.85);
+    normalizePeak(s, heavy ? 0.26 : 0.27);
     return s;
 }
 

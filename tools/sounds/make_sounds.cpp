@@ -1,5 +1,7 @@
 // make_sounds DIR [--wav]: writes the game's 17 sound files under DIR/Sound/. With
 // --wav, a WAV copy of each sits beside it, for listening and measuring.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -7,6 +9,7 @@
 #include <system_error>
 
 #include "encode.h"
+#include "loudness.h"
 #include "sounds.h"
 
 namespace {
@@ -46,12 +49,29 @@ bool endsWith(const std::string& s, const char* tail) {
     return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
 }
 
+// Vorbis overshoots on dense noise (a saturated crack comes back half as loud again at
+// its peaks), so each Ogg file is decoded once written and, if it now stands above this
+// peak, written again from samples turned down to fit.
+constexpr double encodedPeakCap = 0.9;
+
+bool writeCappedOgg(const std::string& path, Samples& samples, uint32_t serial, std::string& error) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (!synth::writeOgg(path, samples, serial, error)) return false;
+        double peak = 0;
+        for (float v : synth::readOgg(path)) peak = std::max(peak, double(std::fabs(v)));
+        if (peak <= encodedPeakCap) return true;
+        for (float& v : samples) v = float(v * 0.98 * encodedPeakCap / peak);
+    }
+    error = "still too loud once encoded";
+    return false;
+}
+
 bool writeSound(const std::filesystem::path& dir, const SoundFile& file, uint32_t serial, bool alsoWav) {
     Samples samples = file.make();
     std::string path = (dir / file.name).string();
     std::string error;
     bool ok = endsWith(path, ".mp3") ? synth::writeMp3(path, samples, error)
-                                     : synth::writeOgg(path, samples, serial, error);
+                                     : writeCappedOgg(path, samples, serial, error);
     if (ok && alsoWav) ok = synth::writeWav(path.substr(0, path.size() - 4) + ".wav", samples, error);
     if (!ok) std::fprintf(stderr, "make_sounds: %s: %s\n", file.name, error.c_str());
     return ok;
