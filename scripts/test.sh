@@ -18,3 +18,6 @@ run_suite() {
 
 run_suite "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DCROWDFIRE_SANITIZE=ON
+
+# Fuzzing, soak and thread checks, each timed (README: "Fuzzing, soak and thread checks").
+"$root/scripts/check-hardening.sh"
