@@ -28,7 +28,7 @@ TEST_F(Frame, LeftClickAtAPersonKillsItInThatFrame) {
     placeWalker(1, 200, 120);
     people[1].vx = 0;
     headlessSetPointer(106, 122);  // world x 206 = x + 6, row y + 2
-    headlessSetButtons(1);
+    headlessSetButtons(leftButton);
     runFrame();
     EXPECT_EQ(people[1].alive, 0);
     EXPECT_EQ(people[1].deathKind, headShot);
@@ -42,14 +42,14 @@ TEST_F(Frame, LeftClickAtAPersonKillsItInThatFrame) {
 
 TEST_F(Frame, HeldLeftButtonFiresEveryTwentyFrames) {
     headlessSetPointer(5, 5);
-    headlessSetButtons(1);
+    headlessSetButtons(leftButton);
     int shots = 0;
     for (int frame = 1; frame <= 41; ++frame) {
         runFrame();
         shots += game.fireCooldown == 20;
     }
     EXPECT_EQ(shots, 3) << "frames 1, 21 and 41";
-    headlessSetButtons(3);
+    headlessSetButtons(leftButton | rightButton);
     for (int frame = 0; frame < 5; ++frame) runFrame();
     EXPECT_EQ(game.fireCooldown, 15) << "both buttons: neither fires, the cooldown runs on";
 }
@@ -58,7 +58,7 @@ TEST_F(Frame, RightClickDropsABombThatExplodesOnTime) {
     placeWalker(1, 150, 95);
     people[1].vx = 0;
     headlessSetPointer(50, 100);
-    headlessSetButtons(2);
+    headlessSetButtons(rightButton);
     runFrame();
     headlessSetButtons(0);
     ASSERT_EQ(bombs[1].active, 1);
@@ -80,7 +80,7 @@ TEST_F(Frame, RightClickDropsABombThatExplodesOnTime) {
 
 TEST_F(Frame, HeldRightButtonDropsAgainOnlyAfterTheCooldown) {
     headlessSetPointer(50, 200);
-    headlessSetButtons(2);
+    headlessSetButtons(rightButton);
     for (int frame = 1; frame <= 20; ++frame) runFrame();
     EXPECT_EQ(bombs[2].active, 0);
     runFrame();

@@ -24,13 +24,13 @@ TEST_F(Input, KeyTableRangeAndState) {
 
 TEST_F(Input, MouseReportsPositionWheelAndButtons) {
     headlessSetPointer(100, 200);
-    headlessSetButtons(2);
+    headlessSetButtons(rightButton);
     int x = 0, y = 0, wheel = 9, buttons = 0;
     EXPECT_EQ(getMouse(x, y, wheel, buttons), 0);
     EXPECT_EQ(x, 100);
     EXPECT_EQ(y, 200);
     EXPECT_EQ(wheel, 0);
-    EXPECT_EQ(buttons, 2);
+    EXPECT_EQ(buttons, rightButton);
     headlessSetPointer(319, 239);
     EXPECT_EQ(getMouse(x, y, wheel, buttons), 0);
     EXPECT_EQ(x, 319);
@@ -47,7 +47,7 @@ TEST_F(Input, MouseFailsOutsideAndWhileInactive) {
         EXPECT_EQ(buttons, -1);
     }
     headlessSetPointer(10, 10);
-    headlessSetButtons(1);
+    headlessSetButtons(leftButton);
     headlessSetKey(scanEscape, true);
     headlessSetActive(false);
     EXPECT_NE(getMouse(x, y, wheel, buttons), 0);
@@ -96,19 +96,19 @@ TEST_F(Input, UnreadPressesAreSeenOnceAndForgottenOnFocusChange) {
     {
         ScreenLockScope lock;
         input.keysPressedUnread[scanRight] = 1;
-        input.buttonsPressedUnread = 1;
+        input.buttonsPressedUnread = leftButton;
     }
     int x = 0, y = 0, wheel = 0, buttons = 0;
     EXPECT_EQ(keyDown(scanRight), -1);
     EXPECT_EQ(keyDown(scanRight), 0);
     EXPECT_EQ(getMouse(x, y, wheel, buttons), 0);
-    EXPECT_EQ(buttons, 1);
+    EXPECT_EQ(buttons, leftButton);
     EXPECT_EQ(getMouse(x, y, wheel, buttons), 0);
     EXPECT_EQ(buttons, 0);
     {
         ScreenLockScope lock;
-        input.keysPressedUnread[1] = 1;
-        input.buttonsPressedUnread = 2;
+        input.keysPressedUnread[scanEscape] = 1;
+        input.buttonsPressedUnread = rightButton;
     }
     headlessSetActive(false);
     headlessSetActive(true);

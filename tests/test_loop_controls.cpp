@@ -135,7 +135,7 @@ TEST_F(FrameLoop, CooldownCountsDownToZeroAndStays) {
 
 TEST_F(FrameLoop, UnreadableMouseLeavesOnlyTheCrosshairCorner) {
     headlessSetPointer(-1, -1);
-    headlessSetButtons(1);
+    headlessSetButtons(leftButton);
     runFrame();
     EXPECT_EQ(game.mouseX, -1);
     EXPECT_EQ(game.mouseY, -1);

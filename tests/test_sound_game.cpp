@@ -12,6 +12,7 @@
 #include "game/game_state.h"
 #include "game/startup.h"
 #include "gfx/headless.h"
+#include "gfx/input.h"
 #include "gfx/screen.h"
 #include "sound/sound.h"
 
@@ -56,7 +57,7 @@ TEST_F(SoundInGame, StartUpLoadsEverySampleAndAShotIsHeard) {
 
     runFrame();
     EXPECT_EQ(Mix_Playing(-1), 0) << "nothing plays until the player acts";
-    clickFrame(1, 160, 5);  // a shot into the sky
+    clickFrame(leftButton, 160, 5);  // a shot into the sky
     EXPECT_EQ(game.fireCooldown, 20);
     EXPECT_GE(Mix_Playing(-1), 1) << "the shot is playing";
     EXPECT_EQ(Mix_MasterVolume(-1), 32) << "volume level 1: 63 of 255";
@@ -70,10 +71,10 @@ TEST_F(SoundInGame, WithoutADeviceTheGamePlaysOnSilently) {
 
     // Shots and a bomb go on as ever: cooldowns run, the bomb falls, the crowd walks.
     float firstX = people[1].x;
-    clickFrame(1, 160, 5);
+    clickFrame(leftButton, 160, 5);
     EXPECT_EQ(game.fireCooldown, 20);
     for (int i = 0; i < 25; ++i) runFrame();
-    clickFrame(2, 160, 200);
+    clickFrame(rightButton, 160, 200);
     EXPECT_EQ(bombs[1].active, 1) << "the bomb drops without its whistle";
     for (int i = 0; i < 150; ++i) runFrame();
     EXPECT_EQ(bombs[1].active, 0) << "and explodes without its boom";

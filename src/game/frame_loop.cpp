@@ -16,8 +16,6 @@ namespace {
 
 constexpr int scrollStep = 2;
 constexpr int scrollLimit = 320;
-constexpr int buttonLeftAlone = 1;
-constexpr int buttonRightAlone = 2;
 
 void scrollByArrowKeys() {
     if (keyDown(scanLeft)) game.scrollX -= scrollStep;
@@ -59,9 +57,11 @@ void drawBackgrounds() {
     putImage(float(320 - game.scrollX), float(game.shakeOffset), bankRow(backgroundBank, 2), opaque, -1);
 }
 
-// The falling sound and the cooldown come even when all twenty bombs are in flight.
+// The right button alone drops a bomb, the left button alone fires: both at once do
+// nothing. The falling sound and the cooldown come even when all twenty bombs are in
+// flight.
 void dropBombOnRightButton() {
-    if (game.mouseButtons != buttonRightAlone || game.fireCooldown != 0) return;
+    if (game.mouseButtons != rightButton || game.fireCooldown != 0) return;
     game.fireCooldown = fireCooldownFrames;
     if (game.soundReady == 1) playSample(bombFallSample);
     spawnBomb(float(double(game.mouseX) + game.scrollX - 3), -100, fallingBomb);
@@ -69,7 +69,7 @@ void dropBombOnRightButton() {
 
 // The shot comes before every pass, so its victims already fall in this frame.
 void fireGunOnLeftButton() {
-    if (game.mouseButtons == buttonLeftAlone && game.fireCooldown == 0) fireGun();
+    if (game.mouseButtons == leftButton && game.fireCooldown == 0) fireGun();
 }
 
 // The order of the passes is the order of the layers: blood under bodies, bodies under

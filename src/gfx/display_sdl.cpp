@@ -320,9 +320,9 @@ void toggleFullScreen() {
 
 int buttonBit(Uint8 button) {
     switch (button) {
-        case SDL_BUTTON_LEFT: return 1;
-        case SDL_BUTTON_RIGHT: return 2;
-        case SDL_BUTTON_MIDDLE: return 4;
+        case SDL_BUTTON_LEFT: return leftButton;
+        case SDL_BUTTON_RIGHT: return rightButton;
+        case SDL_BUTTON_MIDDLE: return middleButton;
         default: return 0;
     }
 }

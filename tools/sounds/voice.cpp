@@ -18,7 +18,7 @@ struct Formants {
 
 // Average adult formant frequencies for each vowel; the upper three are nearly fixed by
 // the length of the vocal tract and keep a cry from sounding muffled.
-Formants formantsOf(Vowel v, bool woman) {
+Formants formantsOf(Vowel v, double tract) {
     struct Row {
         Vowel vowel;
         double man[3], woman[3];
@@ -37,8 +37,9 @@ Formants formantsOf(Vowel v, bool woman) {
     const Row* row = &table[0];
     for (const Row& r : table)
         if (r.vowel == v) row = &r;
-    const double* f = woman ? row->woman : row->man;
-    Formants out{{f[0], f[1], f[2], woman ? 4100.0 : 3500.0, woman ? 4950.0 : 4500.0, woman ? 6200.0 : 5500.0},
+    auto blend = [tract](double man, double woman) { return man + tract * (woman - man); };
+    Formants out{{blend(row->man[0], row->woman[0]), blend(row->man[1], row->woman[1]),
+                  blend(row->man[2], row->woman[2]), blend(3500, 4100), blend(4500, 4950), blend(5500, 6200)},
                  {90, 110, 160, 250, 300, 500}};
     return out;
 }
@@ -48,8 +49,8 @@ Formants formantsAt(const Cry& cry, double t) {
     size_t i = size_t(position);
     size_t j = std::min(i + 1, cry.vowels.size() - 1);
     double blend = position - double(i);
-    Formants a = formantsOf(cry.vowels[i], cry.woman);
-    Formants b = formantsOf(cry.vowels[j], cry.woman);
+    Formants a = formantsOf(cry.vowels[i], cry.tract);
+    Formants b = formantsOf(cry.vowels[j], cry.tract);
     for (int k = 0; k < formantCount; ++k) {
         a.hz[k] += blend * (b.hz[k] - a.hz[k]);
         a.bandwidth[k] += blend * (b.bandwidth[k] - a.bandwidth[k]);
@@ -82,11 +83,12 @@ private:
 // per period, as the vocal folds would vary from one cycle to the next.
 class Glottis {
 public:
-    Glottis(const Cry& cry, Noise& noise) : cry_(cry), noise_(noise), waver_(waverHz) {}
+    Glottis(const Cry& cry, Noise& noise) : cry_(cry), noise_(noise), waver_(waverHz), drift_(driftHz) {}
 
     // The flow's slope this sample, and whether the glottis is open (breath flows then).
     double run(double t, bool& open) {
         wavering_ = waver_.run(noise_.white());
+        drifting_ = drift_.run(noise_.white());
         phase_ += pulseHz_ / sampleRate;
         if (phase_ >= 1.0 || pulseHz_ == 0) startPeriod(t);
         double x = phase_ / cry_.openQuotient;
@@ -100,23 +102,48 @@ private:
     void startPeriod(double t) {
         phase_ = pulseHz_ == 0 ? 0.0 : phase_ - 1.0;
         ++periods_;
-        // A voice in pain wavers unevenly: slow random drift, never a singer's steady vibrato.
+        // A voice in pain wavers unevenly: slow random drift, never a singer's steady vibrato,
+        // and a slower wander of twice the spread that bends the whole line.
         double waver = 1 + cry_.tremble * std::clamp(wavering_ * waverScale, -3.0, 3.0);
-        pulseHz_ = cry_.pitch.at(t) * waver * (1 + cry_.jitter * noise_.gaussian());
+        double wander = 1 + 2 * cry_.tremble * std::clamp(drifting_ * driftScale, -3.0, 3.0);
+        double hz = cry_.pitch.at(t) * waver * wander * catchFactor();
+        // As the breath runs out the voice frays: the periods alternate long and short and
+        // vary more, the creak of a voice at its end.
+        double spent = std::clamp(1 - cry_.loudness.at(t) / 0.4, 0.0, 1.0);
+        if (t > 0.5 * cry_.seconds) hz *= 1 + (periods_ % 2 == 0 ? 0.12 : -0.1) * spent;
+        pulseHz_ = hz * (1 + cry_.jitter * (1 + 2 * spent) * noise_.gaussian());
         strength_ = std::max(0.0, 1 + cry_.shimmer * noise_.gaussian());
         if (periods_ % 2 == 0) strength_ *= 1 - cry_.roughness;
     }
 
-    // Low-passed white noise has a small spread; this brings it back to about 1.
+    // Now and then the voice catches: for 40 to 100 ms the pitch dips or cracks upward by
+    // 5 to 15 % and comes back, about twice a second.
+    double catchFactor() {
+        if (catchLeft_ == 0 && noise_.uniform() < catchesPerSecond / std::max(pulseHz_, 80.0)) {
+            double seconds = 0.04 + 0.06 * noise_.uniform();
+            catchLength_ = catchLeft_ = std::max(2, int(seconds * std::max(pulseHz_, 80.0)));
+            catchDepth_ = (noise_.uniform() < 0.7 ? -1 : 1) * (0.05 + 0.1 * noise_.uniform());
+        }
+        if (catchLeft_ == 0) return 1;
+        --catchLeft_;
+        return 1 + catchDepth_ * std::sin(pi * double(catchLength_ - catchLeft_) / double(catchLength_));
+    }
+
+    // Low-passed white noise has a small spread; these bring it back to about 1.
     static constexpr double waverHz = 7.0;
+    static constexpr double driftHz = 1.5;
+    static constexpr double catchesPerSecond = 2.0;
     const double waverScale = std::sqrt(3.0 / (1 - std::exp(-2 * pi * waverHz / sampleRate)) * 2);
+    const double driftScale = std::sqrt(3.0 / (1 - std::exp(-2 * pi * driftHz / sampleRate)) * 2);
 
     const Cry& cry_;
     Noise& noise_;
-    OnePoleLowPass waver_;
-    double wavering_ = 0;
+    OnePoleLowPass waver_, drift_;
+    double wavering_ = 0, drifting_ = 0;
     double phase_ = 0, pulseHz_ = 0, strength_ = 1;
     long periods_ = 0;
+    int catchLeft_ = 0, catchLength_ = 0;
+    double catchDepth_ = 0;
 };
 
 }  // namespace
@@ -124,6 +151,12 @@ private:
 Samples speakCry(const Cry& cry) {
     Noise noise(cry.seed);
     Glottis glottis(cry, noise);
+    // The mouth never holds a vowel still: its formants wander by a few per cent.
+    Noise mouthNoise(cry.seed + 1000);
+    const double mouthHz = 3.0;
+    const double mouthScale = std::sqrt(3.0 / (1 - std::exp(-2 * pi * mouthHz / sampleRate)) * 2);
+    OnePoleLowPass mouthWander(mouthHz);
+    double mouth = 0;
     OnePoleLowPass tilt(cry.brightness);
     Biquad breathBand = Biquad::highPass(700, 0.7);
     Biquad hoarseBand = Biquad::highPass(2500, 0.7);
@@ -134,9 +167,11 @@ Samples speakCry(const Cry& cry) {
     Samples out = silence(cry.seconds);
     for (size_t i = 0; i < out.size(); ++i) {
         double t = double(i) / sampleRate;
+        mouth = mouthWander.run(mouthNoise.white());
         if (i % 32 == 0) {
             Formants f = formantsAt(cry, t);
-            for (int k = 0; k < formantCount; ++k) tract[k].tune(f.hz[k], f.bandwidth[k]);
+            double wander = 1 + 0.03 * std::clamp(mouth * mouthScale, -2.5, 2.5);
+            for (int k = 0; k < formantCount; ++k) tract[k].tune(f.hz[k] * (k < 3 ? wander : 1.0), f.bandwidth[k]);
             for (int k = 0; k < 3; ++k) upper[k].retune(Biquad::bandPass(f.hz[k + 3], 6 - k));
         }
         bool open = false;

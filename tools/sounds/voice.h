@@ -1,5 +1,6 @@
 // A small source-filter voice for the crowd's cries: a glottal pulse train with a
-// pitch contour, jitter and shimmer, plus breath noise, through five vowel formants.
+// pitch contour, jitter and shimmer, plus breath noise, through six vowel formants. No
+// pitch line is smooth: it drifts, catches and breaks, and frays as the breath runs out.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,7 @@ enum class Vowel { a, ae, eh, ee, oo, aw, uh, book, er };
 
 struct Cry {
     uint64_t seed;
-    bool woman;                 // women's formants sit higher
+    double tract;               // 0 a man's vocal tract, 1 a woman's (formants higher), or between
     double seconds;
     Contour pitch;              // fundamental in Hz
     Contour loudness;           // 0 to 1, shapes the breath pressure
