@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gfx/screen.h"
+#include "sdl/display_sdl.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ bool rowsTaken() {
 int main(int argc, char** argv) {
     int swaps = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     if (!std::getenv("DISPLAY")) setenv("SDL_VIDEODRIVER", "dummy", 0);
-    selectDisplay(DisplayBackend::sdl);
+    selectDisplay(sdlBackend);
     if (openScreen(320, 240, 24, 2, 1, 0) != resultOk) {
         std::fprintf(stderr, "display_bench: %s\n", screenError());
         return 1;

@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "gfx/headless.h"
 #include "gfx/pixel_spans.h"
 #include "gfx/screen.h"
 
@@ -63,7 +64,7 @@ double microsecondsPerFrame(const Frame& f, int frames) {
 
 int main(int argc, char** argv) {
     int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 300;
-    selectDisplay(DisplayBackend::headless);
+    selectDisplay(headlessBackend);
     if (openScreen(320, 240, 24, 2, 1, 0) != resultOk) {
         std::fprintf(stderr, "draw_bench: %s\n", screenError());
         return 1;
@@ -81,7 +82,7 @@ int main(int argc, char** argv) {
         if (form == DrawingForm::scalar) scalar = spent;
         std::printf("  %-6s %8.1f us/frame  (%.2fx scalar)\n", drawingFormName(form), spent, scalar / spent);
     }
-    useScalarDrawing(false);
+    useDrawingForm(bestDrawingForm());
     std::printf("  budget at 70 fps: %.0f us/frame\n", 1e6 / 70);
     closeScreen();
     return 0;

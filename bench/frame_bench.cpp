@@ -27,6 +27,7 @@
 #include "gfx/headless.h"
 #include "gfx/input.h"
 #include "gfx/pixel_spans.h"
+#include "gfx/random.h"
 #include "gfx/screen.h"
 #include "sound/sound.h"
 
@@ -38,20 +39,12 @@ struct Draw {
     int mode, opacity;
 };
 
-bool recording = false;
 std::vector<Draw> recordedDraws;
 
-}  // namespace
-
-extern "C" int __real__Z8putImageffPKjii(float x, float y, const uint32_t* image, int mode, int opacity);
-
-// Stands in for putImage at every call from the game code (see CMakeLists.txt).
-extern "C" int __wrap__Z8putImageffPKjii(float x, float y, const uint32_t* image, int mode, int opacity) {
-    if (recording) recordedDraws.push_back({x, y, image, mode, opacity});
-    return __real__Z8putImageffPKjii(x, y, image, mode, opacity);
+// Hears every putImage while a frame is recorded (observeDraws).
+void recordDraw(float x, float y, const uint32_t* image, int mode, int opacity) {
+    recordedDraws.push_back({x, y, image, mode, opacity});
 }
-
-namespace {
 
 using Clock = std::chrono::steady_clock;
 
@@ -227,7 +220,7 @@ Spread timeOurDraws(const std::vector<Draw>& draws, int rounds) {
     std::vector<double> times;
     for (int i = 0; i < rounds; ++i) {
         const auto start = Clock::now();
-        for (const Draw& d : draws) __real__Z8putImageffPKjii(d.x, d.y, d.image, d.mode, d.opacity);
+        for (const Draw& d : draws) putImage(d.x, d.y, d.image, d.mode, d.opacity);
         times.push_back(microsecondsSince(start));
     }
     return spreadOf(times);
@@ -261,7 +254,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     setenv("SDL_AUDIODRIVER", "dummy", 0);
-    if (!startUp(DisplayBackend::headless)) {
+    if (!startUp(headlessBackend)) {
         std::fprintf(stderr, "frame_bench: %s\n", screenError());
         return 1;
     }
@@ -272,9 +265,9 @@ int main(int argc, char** argv) {
     save();
 
     restore();
-    recording = true;
+    observeDraws(recordDraw);
     runFrame();
-    recording = false;
+    observeDraws(nullptr);
     std::printf("worst-case frame: %zu draws, %d frames timed\n", recordedDraws.size(), frames);
     if (drawsOnly) {
         setPages(0, 1);
@@ -297,7 +290,7 @@ int main(int argc, char** argv) {
         std::snprintf(label, sizeof label, "putImage, %s", drawingFormName(form));
         print(label, forms[int(form)]);
     }
-    useScalarDrawing(false);
+    useDrawingForm(bestDrawingForm());
     std::vector<SdlDraw> sdlDraws = sdlDrawsOf(recordedDraws);
     const Spread sdl = timeSdlDraws(sdlDraws, frames);
     print("SDL_BlitSurface", sdl);

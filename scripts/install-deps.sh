@@ -15,6 +15,8 @@ packages=(
   python3 imagemagick sox libsox-fmt-all vorbis-tools lame
   xvfb xauth xdotool
   desktop-file-utils appstream
+  # the static check that scripts/test.sh runs first; the house format (scripts/format.sh)
+  cppcheck clang-format
   # fuzzing: clang builds the libFuzzer targets; libclang-rt-14-dev holds the fuzzer runtime
   clang libclang-rt-14-dev
 )

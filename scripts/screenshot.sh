@@ -37,50 +37,13 @@ game_pid=$!
 window=$(timeout 10 xdotool search --sync --name crowdfire | head -1) || { echo "screenshot: the game opened no window" >&2; exit 1; }
 xdotool windowfocus "$window" 2>/dev/null || true
 
-# Where the people are: the pixels of their shirts and dresses, exactly as the sheets
-# hold them, in upright runs at least four rows tall (lying bodies are flatter).
-cat >"$work/find_people.py" <<'PY'
-import sys
-data = sys.stdin.buffer.read()
-fields, at = [], 0
-while len(fields) < 4:
-    while data[at:at + 1].isspace(): at += 1
-    if data[at:at + 1] == b'#':
-        at = data.index(b'\n', at) + 1
-        continue
-    end = at
-    while not data[end:end + 1].isspace(): end += 1
-    fields.append(data[at:end]); at = end
-at += 1
-width, height = int(fields[1]), int(fields[2])
-pixels = data[at:]
-scale = max(1, min(width // 320, height // 240))
-left, top = (width - 320 * scale) // 2, (height - 240 * scale) // 2
-def game_pixel(x, y):
-    i = 3 * ((top + y * scale) * width + left + x * scale)
-    return pixels[i] << 16 | pixels[i + 1] << 8 | pixels[i + 2]
-clothes = {0x3A62B0, 0xB8642A, 0xE8E4DA, 0x84408E}
-found = []
-for x in range(4, 316):
-    run = 0
-    for y in range(38, 232):
-        if game_pixel(x, y) in clothes:
-            run += 1
-            continue
-        if run >= 4 and not any(abs(fx - x) < 7 and abs(fy - (y - run)) < 6 for fx, fy in found):
-            found.append((x + 2, y - run))  # the run starts at the figure's row 5, column ~4
-        run = 0
-for x, y in found:
-    print(x, y)
-PY
-
 # The game reads the buttons once a frame, so a click is held for a few frames.
 click() {  # game x, game y, button
   xdotool mousemove $(( $1 * 2 + 1 )) $(( $2 * 2 + 1 )) mousedown "$3"
   sleep 0.06
   xdotool mouseup "$3"
 }
-people() { /usr/bin/import -window root -depth 8 ppm:- 2>/dev/null | python3 "$work/find_people.py"; }
+people() { /usr/bin/import -window root -depth 8 ppm:- 2>/dev/null | python3 "$root/scripts/screenshot/find_people.py"; }
 
 sleep 8   # the opening crowd walks in from beyond the left edge
 aim=0
@@ -110,17 +73,7 @@ done
 for n in $(seq -w 1 30); do
   /usr/bin/import -window root -depth 8 "ppm:$work/capture$n.ppm"
 done
-cat >"$work/most_fire.py" <<'PY'
-import sys
-def fire(path):
-    data = open(path, 'rb').read()
-    header = data.split(maxsplit=4)
-    pixels = header[4]
-    return sum(1 for i in range(0, len(pixels) - 2, 3)
-               if pixels[i] > 200 and 70 < pixels[i + 1] < 230 and pixels[i + 2] < 110)
-print(max(sys.argv[1:], key=fire))
-PY
-best=$(python3 "$work/most_fire.py" "$work"/capture*.ppm)
+best=$(python3 "$root/scripts/screenshot/most_fire.py" "$work"/capture*.ppm)
 mkdir -p "$(dirname "$out")"
 /usr/bin/convert "$best" "$out"
 echo "screenshot: wrote $out"

@@ -16,6 +16,9 @@ run_suite() {
   ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"
 }
 
+# The static check first: it takes seconds and its findings fail the run.
+"$root/scripts/static-check.sh"
+
 run_suite "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DCROWDFIRE_SANITIZE=ON
 

@@ -1,3 +1,4 @@
 #include "game/startup.h"
+#include "sdl/display_sdl.h"
 
-int main() { return runGame(); }
+int main() { return runGame(sdlBackend); }

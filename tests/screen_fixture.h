@@ -6,18 +6,20 @@
 #include <cstdint>
 #include <vector>
 
+#include "gfx/headless.h"
+#include "gfx/pixel_spans.h"
 #include "gfx/screen.h"
 
 class HeadlessScreen : public ::testing::Test {
 protected:
     void SetUp() override {
-        selectDisplay(DisplayBackend::headless);
+        selectDisplay(headlessBackend);
         ASSERT_EQ(openScreen(320, 240, 24, 2, 1, 0), resultOk) << screenError();
-        useScalarDrawing(false);
+        useDrawingForm(bestDrawingForm());
     }
     void TearDown() override {
         closeScreen();
-        useScalarDrawing(false);
+        useDrawingForm(bestDrawingForm());
     }
 
     static uint32_t pixel(int page, int x, int y) { return pagePixels(page)[y * 320 + x]; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "game/crowd.h"
+#include "gfx/random.h"
 #include "test_world_support.h"
 
 namespace {

@@ -18,6 +18,7 @@
 #include "gfx/display_layout.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
+#include "sdl/display_sdl.h"
 
 TEST(DisplayLayout, WholeScaleCentredWithBorders) {
     DisplayLayout full = layoutFor(1920, 1080, 1920, 1080, 320, 240);
@@ -141,7 +142,7 @@ bool noRowDirty() {
 
 TEST(SdlDisplay, OpensShowsPagesMovesThePointerAndCloses) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
-    selectDisplay(DisplayBackend::sdl);
+    selectDisplay(sdlBackend);
     ASSERT_EQ(openScreen(320, 240, 24, 2, 1, 0), resultOk) << screenError();
     std::vector<uint32_t> image(1 + 16 * 16, 0x00FF8040);
     image[0] = 16u << 16 | (16 * 8 + 4);
@@ -219,7 +220,7 @@ Mouse readMouse() {
 // refresh thread handles them as it would the window system's own.
 TEST(SdlDisplay, WindowEventsReachTheGame) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
-    selectDisplay(DisplayBackend::sdl);
+    selectDisplay(sdlBackend);
     ASSERT_EQ(openScreen(320, 240, 24, 2, 0, 0), resultOk) << screenError();
     setMouse(100, 100, -1);
     push(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT));
@@ -298,7 +299,7 @@ TEST(SdlDisplay, NoDisplayMeansResultOneAndACause) {
     const char* before = std::getenv("SDL_VIDEODRIVER");
     std::string saved = before ? before : "";
     setenv("SDL_VIDEODRIVER", "no-such-video-driver", 1);
-    selectDisplay(DisplayBackend::sdl);
+    selectDisplay(sdlBackend);
     EXPECT_EQ(openScreen(320, 240, 24, 2, 1, 0), resultInvalid);
     EXPECT_STRNE(screenError(), "");
     EXPECT_EQ(pagePixels(0), nullptr) << "no screen is left behind";
@@ -320,7 +321,7 @@ TEST(SdlDisplay, InvisibleDriversAreOnlyTakenWhenAskedFor) {
         saved[i] = value ? value : "";
         unsetenv(names[i]);
     }
-    selectDisplay(DisplayBackend::sdl);
+    selectDisplay(sdlBackend);
     int result = openScreen(320, 240, 24, 2, 1, 0);
     std::string cause = screenError();
     closeScreen();
@@ -337,7 +338,7 @@ TEST(SdlDisplay, InvisibleDriversAreOnlyTakenWhenAskedFor) {
 // again once it shows pages, its window still having the focus.
 TEST(SdlDisplay, StalledGameLeavesFullScreenUntilPagesComeAgain) {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
-    selectDisplay(DisplayBackend::sdl);
+    selectDisplay(sdlBackend);
     ASSERT_EQ(openScreen(320, 240, 24, 2, 1, 0), resultOk) << screenError();
     int frame = 0;
     auto playing = [&frame] {  // one frame's page, then whether the pointer can be read
@@ -381,7 +382,7 @@ TEST(SdlDisplay, DeadDisplayIsNamed) {
     while (access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0) --number;
     std::string dead = ":" + std::to_string(number);
     setenv("DISPLAY", dead.c_str(), 1);
-    selectDisplay(DisplayBackend::sdl);
+    selectDisplay(sdlBackend);
     int result = openScreen(320, 240, 24, 2, 1, 0);
     std::string cause = screenError();
     closeScreen();

@@ -18,7 +18,7 @@ class FrameLoop : public ::testing::Test {
 protected:
     void SetUp() override {
         resetGameMemory();
-        selectDisplay(DisplayBackend::headless);
+        selectDisplay(headlessBackend);
         ASSERT_EQ(openScreen(320, 240, 24, 2, 1, 0), 0);
         setPages(1, 0);
         setPages(0, 1);

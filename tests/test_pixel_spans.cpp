@@ -71,7 +71,7 @@ std::vector<uint32_t> drawEveryRule(DrawingForm form, unsigned seed, int offset,
     copyBlock({copyArea, image.data() + 2, pageStride, imageStride, count, 1});
     fillSpan(copyArea + pageStride, count, 0x00ABCDEF);
     blendSpan(copyArea + 2 * pageStride, image.data() + 5, count, weight);
-    useScalarDrawing(false);
+    useDrawingForm(bestDrawingForm());
     return page;
 }
 
@@ -140,7 +140,7 @@ TEST(DrawingForms, ChoiceFollowsWhatIsAvailable) {
     EXPECT_TRUE(drawingFormAvailable(bestDrawingForm()));
     for (DrawingForm form : {DrawingForm::scalar, DrawingForm::sse2, DrawingForm::avx2})
         EXPECT_EQ(useDrawingForm(form), drawingFormAvailable(form)) << drawingFormName(form);
-    useScalarDrawing(false);
+    useDrawingForm(bestDrawingForm());
 }
 
 // Drawing on the shown page still waits for whoever holds the screen lock (there, the

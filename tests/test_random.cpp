@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "gfx/input.h"
+#include "gfx/random.h"
 
 // The generator is the classic 15-bit LCG; these are its first outputs from state 1
 // (41, 18467, 6334), which is what makes the opening crowd the same on every start.

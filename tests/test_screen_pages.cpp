@@ -3,6 +3,7 @@
 #include <numeric>
 #include <thread>
 
+#include "gfx/headless.h"
 #include "gfx/input.h"
 #include "screen_fixture.h"
 
@@ -73,7 +74,7 @@ TEST_F(Pages, ClearScreenBlackensOnlyTheWorkPage) {
 }
 
 TEST(OpenScreen, RefusesBadArgumentsAndReopensCleanly) {
-    selectDisplay(DisplayBackend::headless);
+    selectDisplay(headlessBackend);
     EXPECT_EQ(openScreen(0, 240, 24, 2, 1, 0), resultInvalid);
     EXPECT_EQ(openScreen(320, -1, 24, 2, 1, 0), resultInvalid);
     EXPECT_EQ(openScreen(320, 240, 12, 2, 1, 0), resultInvalid);

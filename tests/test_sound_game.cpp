@@ -50,7 +50,7 @@ protected:
 
 TEST_F(SoundInGame, StartUpLoadsEverySampleAndAShotIsHeard) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    ASSERT_TRUE(startUp(DisplayBackend::headless)) << screenError();
+    ASSERT_TRUE(startUp(headlessBackend)) << screenError();
     ASSERT_EQ(game.soundReady, 1);
     EXPECT_EQ(soundBank[0], 0) << "slot 0 is never filled";
     for (int slot = 1; slot <= lastSampleSlot; ++slot) EXPECT_NE(soundBank[slot], 0) << "slot " << slot;
@@ -65,7 +65,7 @@ TEST_F(SoundInGame, StartUpLoadsEverySampleAndAShotIsHeard) {
 
 TEST_F(SoundInGame, WithoutADeviceTheGamePlaysOnSilently) {
     setenv("SDL_AUDIODRIVER", "nonexistent", 1);
-    ASSERT_TRUE(startUp(DisplayBackend::headless)) << screenError();
+    ASSERT_TRUE(startUp(headlessBackend)) << screenError();
     EXPECT_EQ(game.soundReady, 0);
     for (int slot = 0; slot <= lastSampleSlot; ++slot) EXPECT_EQ(soundBank[slot], 0) << "no sample is loaded";
 

@@ -11,7 +11,9 @@
 #include "game/frame_loop.h"
 #include "game/game_state.h"
 #include "game/startup.h"
+#include "gfx/headless.h"
 #include "gfx/input.h"
+#include "gfx/random.h"
 #include "test_helpers.h"
 
 namespace {
@@ -38,7 +40,7 @@ uint32_t header(int w, int h) { return uint32_t(w * 8 + 4) | (uint32_t(h) << 16)
 }  // namespace
 
 TEST_F(StartUp, StartingValuesAndTheCentredView) {
-    ASSERT_TRUE(startUp(DisplayBackend::headless));
+    ASSERT_TRUE(startUp(headlessBackend));
     EXPECT_EQ(game.targetFps, 70);
     EXPECT_EQ(game.crowdCount, 100);
     EXPECT_EQ(game.scrollX, 160);
@@ -54,7 +56,7 @@ TEST_F(StartUp, StartingValuesAndTheCentredView) {
 }
 
 TEST_F(StartUp, EveryCutHasItsSizeAndTheUnusedSlotsStayEmpty) {
-    ASSERT_TRUE(startUp(DisplayBackend::headless));
+    ASSERT_TRUE(startUp(headlessBackend));
     EXPECT_EQ(backgroundBank[1][0], header(320, 240));
     EXPECT_EQ(backgroundBank[2][0], header(320, 240));
     for (int slot : {0, 3, 4}) EXPECT_EQ(backgroundBank[slot][0], 0u) << "background slot " << slot;
@@ -83,7 +85,7 @@ TEST_F(StartUp, EveryCutHasItsSizeAndTheUnusedSlotsStayEmpty) {
 // The opening crowd is drawn from the unseeded generator: the first person takes the
 // generator's first four outputs (41, 18467, 6334, 26500).
 TEST_F(StartUp, OpeningCrowdIsTheSameOnEveryStart) {
-    ASSERT_TRUE(startUp(DisplayBackend::headless));
+    ASSERT_TRUE(startUp(headlessBackend));
     EXPECT_EQ(people[1].x, -320.0f);
     EXPECT_EQ(people[1].y, 139.0f);
     EXPECT_EQ(people[1].vx, 0.3f);
@@ -105,7 +107,7 @@ TEST_F(StartUp, OpeningCrowdIsTheSameOnEveryStart) {
     for (int i = 101; i <= peopleLast; ++i) EXPECT_EQ(people[i].kind, 0) << "beyond crowdCount";
 
     double afterSeed = rnd(1);
-    ASSERT_TRUE(startUp(DisplayBackend::headless));
+    ASSERT_TRUE(startUp(headlessBackend));
     for (int i = 1; i <= 100; ++i) {
         EXPECT_EQ(people[i].x, first[i].x) << i;
         EXPECT_EQ(people[i].y, first[i].y) << i;
@@ -117,7 +119,7 @@ TEST_F(StartUp, OpeningCrowdIsTheSameOnEveryStart) {
 
 TEST_F(StartUp, MissingArtworkLeavesBlackImagesAndTheGameRuns) {
     testing::internal::CaptureStderr();
-    ASSERT_TRUE(startUp(DisplayBackend::headless));
+    ASSERT_TRUE(startUp(headlessBackend));
     std::string said = testing::internal::GetCapturedStderr();
     // One line naming the pictures and where they were looked for.
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;

@@ -8,14 +8,16 @@
 
 #include "game/crowd.h"
 #include "game/game_state.h"
+#include "gfx/headless.h"
 #include "gfx/input.h"
+#include "gfx/random.h"
 #include "gfx/screen.h"
 
 class WorldTest : public ::testing::Test {
 protected:
     void SetUp() override {
         resetGameMemory();
-        selectDisplay(DisplayBackend::headless);
+        selectDisplay(headlessBackend);
         ASSERT_EQ(openScreen(320, 240, 24, 2, 1, 0), resultOk);
         setPages(0, 1);
         clearScreen();

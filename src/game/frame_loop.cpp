@@ -8,6 +8,7 @@
 #include "game/gibs.h"
 #include "game/gunfire.h"
 #include "game/numbers.h"
+#include "gfx/clock.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
 #include "sound/sound.h"

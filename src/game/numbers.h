@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "gfx/input.h"
+#include "gfx/random.h"
 
 // Nearest integer, halves to the even one (the default rounding mode).
 inline int32_t roundToInt(double v) { return static_cast<int32_t>(std::nearbyint(v)); }

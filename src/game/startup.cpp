@@ -9,7 +9,10 @@
 #include "game/game_state.h"
 #include "game/numbers.h"
 #include "game/people_sheet.h"
+#include "gfx/clock.h"
 #include "gfx/input.h"
+#include "gfx/random.h"
+#include "gfx/screen.h"
 #include "sound/sound.h"
 
 namespace {
@@ -126,7 +129,7 @@ void placeOpeningCrowd() {
 
 }  // namespace
 
-bool startUp(DisplayBackend backend) {
+bool startUp(const DisplayBackend& backend) {
     // Everything as a fresh process has it, so tests and tools can start the game again.
     resetGameMemory();
     resetRandomGenerator();
@@ -155,8 +158,8 @@ bool startUp(DisplayBackend backend) {
     return true;
 }
 
-int runGame() {
-    if (!startUp(DisplayBackend::sdl)) {
+int runGame(const DisplayBackend& backend) {
+    if (!startUp(backend)) {
         // An invisible game that nothing can stop helps nobody: say why and leave.
         std::fprintf(stderr, "crowdfire: cannot open the screen: %s\n", screenError());
         return 1;

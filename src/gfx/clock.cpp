@@ -1,7 +1,7 @@
 // The frame pacing spins on timer(), so it must be cheap: one monotonic clock read.
 #include <ctime>
 
-#include "gfx/input.h"
+#include "gfx/clock.h"
 
 double timer() {
     timespec now{};

@@ -1,42 +1,28 @@
-// Routes the display contract to the platform chosen by selectDisplay.
+// Routes the display contract to the backend chosen by selectDisplay. The one running is
+// kept apart from the one chosen, so choosing another while a screen is open changes
+// nothing until the next openScreen.
 #include "gfx/display.h"
 
-static DisplayBackend chosenBackend = DisplayBackend::sdl;
-static DisplayBackend runningBackend = DisplayBackend::sdl;
+static const DisplayBackend* chosenBackend = nullptr;
+static const DisplayBackend* runningBackend = nullptr;
 
-void selectDisplay(DisplayBackend backend) { chosenBackend = backend; }
+void selectDisplay(const DisplayBackend& backend) { chosenBackend = &backend; }
 
 namespace display {
 
 bool start(bool fullScreen, const char*& error) {
     runningBackend = chosenBackend;
-    if (runningBackend == DisplayBackend::headless) return headlessDisplay::start(fullScreen, error);
-    return sdlDisplay::start(fullScreen, error);
+    if (!runningBackend) {
+        error = "no display was chosen (selectDisplay) before opening the screen";
+        return false;
+    }
+    return runningBackend->start(fullScreen, error);
 }
 
-void stop() {
-    if (runningBackend == DisplayBackend::headless) return headlessDisplay::stop();
-    sdlDisplay::stop();
-}
-
-void wake() {
-    if (runningBackend == DisplayBackend::headless) return headlessDisplay::wake();
-    sdlDisplay::wake();
-}
-
-bool pointer(int& x, int& y) {
-    if (runningBackend == DisplayBackend::headless) return headlessDisplay::pointer(x, y);
-    return sdlDisplay::pointer(x, y);
-}
-
-void movePointer(int x, int y) {
-    if (runningBackend == DisplayBackend::headless) return headlessDisplay::movePointer(x, y);
-    sdlDisplay::movePointer(x, y);
-}
-
-void showPointer(bool visible) {
-    if (runningBackend == DisplayBackend::headless) return headlessDisplay::showPointer(visible);
-    sdlDisplay::showPointer(visible);
-}
+void stop() { runningBackend->stop(); }
+void wake() { runningBackend->wake(); }
+bool pointer(int& x, int& y) { return runningBackend->pointer(x, y); }
+void movePointer(int x, int y) { runningBackend->movePointer(x, y); }
+void showPointer(bool visible) { runningBackend->showPointer(visible); }
 
 }  // namespace display

@@ -37,6 +37,14 @@ void showPointer(bool /*visible*/) {}
 
 }  // namespace headlessDisplay
 
+const DisplayBackend headlessBackend = {"headless",
+                                        headlessDisplay::start,
+                                        headlessDisplay::stop,
+                                        headlessDisplay::wake,
+                                        headlessDisplay::pointer,
+                                        headlessDisplay::movePointer,
+                                        headlessDisplay::showPointer};
+
 // An inactive window hears no keys, as on a real display.
 void headlessSetKey(int scanCode, bool down) {
     if (scanCode < 0 || scanCode > 127) return;

@@ -1,6 +1,11 @@
 // Input of the headless display: what a player would do, set directly by tests and tools.
 #pragma once
 
+#include "gfx/display.h"
+
+// The display with no window, for tests and tools: selectDisplay(headlessBackend).
+extern const DisplayBackend headlessBackend;
+
 // Keys pressed while the display is inactive are not heard; (de)activation releases every
 // key and button, as a real window losing or gaining focus does.
 void headlessSetKey(int scanCode, bool down);

@@ -67,7 +67,12 @@ bool holdsWords(const uint32_t* destination, const uint32_t* destinationEnd, int
 
 }  // namespace
 
+static DrawObserver drawObserver = nullptr;
+
+void observeDraws(DrawObserver observer) { drawObserver = observer; }
+
 int putImage(float x, float y, const uint32_t* image, int mode, int opacity) {
+    if (drawObserver) drawObserver(x, y, image, mode, opacity);
     if (!screen.open || screen.bytesPerPixel != 4 || image == nullptr) return resultInvalid;
     int px = 0, py = 0;
     if (!roundToPixel(x, px) || !roundToPixel(y, py)) return resultInvalid;

@@ -1,5 +1,5 @@
-// Keyboard by set-1 scan code, the mouse, the clock, a short sleep and the one random
-// generator of the game.
+// Keyboard by set-1 scan code and the mouse, as the game reads them. The clock is in
+// clock.h, the random generator in random.h.
 #pragma once
 
 // The keys the game reads, by set-1 scan code. The arrows share their codes with keypad
@@ -18,14 +18,3 @@ int keyDown(int scanCode);  // -1 while down, 0 otherwise
 // When the pointer cannot be reported all four are -1 and the result is non-zero.
 int getMouse(int& x, int& y, int& wheel, int& buttons);
 void setMouse(int x, int y, int cursor);
-
-double timer();        // seconds from an arbitrary origin, sub-millisecond resolution
-void sleepMs(int ms);  // gives up the processor for 1 to 99 ms
-
-// Uniform in [0, 1) in steps of 1/32768; n = 0 repeats the last value without drawing.
-double rnd(int n);
-// Seeds the generator with the truncated seed (-1: the clock) and throws one output away.
-void randomize(double seed);
-extern double lastRnd;
-// Back to the state of a fresh process, for a start-up that is not the process's first.
-void resetRandomGenerator();

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "gfx/pixel_forms.h"
-#include "gfx/screen.h"
 
 namespace {
 
@@ -89,8 +88,6 @@ bool useDrawingForm(DrawingForm which) {
     form = which;
     return true;
 }
-
-void useScalarDrawing(bool scalar) { form = scalar ? DrawingForm::scalar : fastestForm(); }
 
 const char* drawingFormName(DrawingForm which) {
     switch (which) {

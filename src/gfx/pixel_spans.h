@@ -38,8 +38,9 @@ enum class DrawingForm { scalar, sse2, avx2 };
 bool drawingFormAvailable(DrawingForm form);
 // The fastest available form: what the game draws with unless told otherwise.
 DrawingForm bestDrawingForm();
-// Draws with `form` from now on, for tests and benchmarks; false, changing nothing, if it
-// is not available. useScalarDrawing(false) goes back to the best form.
+// Draws with `form` from now on: every form gives identical pages, so tests and benchmarks
+// hold them against each other. false, changing nothing, if it is not available;
+// useDrawingForm(bestDrawingForm()) goes back to the fastest.
 bool useDrawingForm(DrawingForm form);
 const char* drawingFormName(DrawingForm form);
 

@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
-#include "gfx/input.h"
+#include "gfx/clock.h"
+#include "gfx/random.h"
 
 double lastRnd = 0.0;
 

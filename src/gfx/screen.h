@@ -13,12 +13,8 @@ enum ScreenResult { resultOk = 0, resultInvalid = 1, resultNotFound = 2, resultB
 
 enum DrawMode { transparent = 0, opaque = 1, blend = 6 };
 
-// Which platform display openScreen starts. The headless one has no window: tests and
-// tools set its input directly (gfx/headless.h) and read the pages.
-enum class DisplayBackend { sdl, headless };
-void selectDisplay(DisplayBackend backend);
-
 // Results 0 ok, 1 invalid call or no display could be opened; screenError() then says why.
+// The display openScreen starts is the one chosen with selectDisplay (gfx/display.h).
 int openScreen(int width, int height, int depth, int pageCount, int flags, int refreshRate);
 void closeScreen();
 const char* screenError();
@@ -35,10 +31,10 @@ int putImage(float x, float y, const uint32_t* image, int mode, int opacity);
 void lockScreen();
 void unlockScreen();
 
-// Draws with the plain one-pixel-at-a-time rules instead of the vector ones (AVX2 where
-// the processor has it, else SSE2); all give identical pages, the switch lets tests and
-// benchmarks hold them against each other. false goes back to the fastest form.
-void useScalarDrawing(bool scalar);
+// For tools: every putImage hands its arguments to the observer before drawing (null, the
+// default: nobody listens), so a benchmark can record the draws of a frame and replay them.
+using DrawObserver = void (*)(float x, float y, const uint32_t* image, int mode, int opacity);
+void observeDraws(DrawObserver observer);
 
 // Read access for tests and tools (null / -1 with no screen open).
 const uint32_t* pagePixels(int page);

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "gfx/display.h"
+#include "gfx/headless.h"
 #include "gfx/screen.h"
 
 namespace {
@@ -58,7 +60,7 @@ int loadingRules(const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    selectDisplay(DisplayBackend::headless);
+    selectDisplay(headlessBackend);
     if (openScreen(width, height, 24, 2, 1, 0) != resultOk) std::abort();
     setPages(1, 0);
     // The file lives in memory and is opened by its /proc path, as a picture on disk would be.

@@ -10,6 +10,7 @@
 #include "game/startup.h"
 #include "gfx/headless.h"
 #include "gfx/input.h"
+#include "gfx/random.h"
 #include "gfx/screen.h"
 
 namespace {
@@ -199,7 +200,7 @@ bool loadScenario(const std::string& path, Scenario& scenario, std::string& erro
 }
 
 bool runScenario(const Scenario& scenario, ScenarioResult& result, std::string& error) {
-    if (!startUp(DisplayBackend::headless)) {
+    if (!startUp(headlessBackend)) {
         error = std::string("cannot open the headless screen: ") + screenError();
         return false;
     }

@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     setenv("SDL_AUDIODRIVER", "dummy", 0);  // sounds are played, and heard by no one
-    if (!startUp(DisplayBackend::headless)) {
+    if (!startUp(headlessBackend)) {
         std::fprintf(stderr, "soak: cannot open the headless screen: %s\n", screenError());
         return 1;
     }

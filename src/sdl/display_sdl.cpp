@@ -15,7 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "gfx/display.h"
+#include "sdl/display_sdl.h"
+
 #include "gfx/display_layout.h"
 #include "gfx/input.h"
 #include "gfx/screen_state.h"
@@ -532,6 +533,14 @@ void showPointer(bool visible) {
 }
 
 }  // namespace sdlDisplay
+
+const DisplayBackend sdlBackend = {"SDL",
+                                   sdlDisplay::start,
+                                   sdlDisplay::stop,
+                                   sdlDisplay::wake,
+                                   sdlDisplay::pointer,
+                                   sdlDisplay::movePointer,
+                                   sdlDisplay::showPointer};
 
 int scanCodeForSdlKey(int sdlScancode) {
     for (const KeyTie& tie : keyTies)
