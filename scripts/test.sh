@@ -22,5 +22,19 @@ run_suite() {
 run_suite "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DCROWDFIRE_SANITIZE=ON
 
+# The browser version, played in headless Chromium (tests/web); puppeteer-core comes from
+# npm at the version package-lock.json pins, installed again only when the lock changes.
+echo "== building build-web"
+"$root/scripts/build-web.sh"
+echo "== testing build-web in chromium"
+(
+  cd "$root/tests/web"
+  if ! cmp -s package-lock.json node_modules/.crowdfire-lock; then
+    npm ci --no-audit --no-fund
+    cp package-lock.json node_modules/.crowdfire-lock
+  fi
+  node --test game.test.mjs
+)
+
 # Fuzzing, soak and thread checks, each timed (README: "Fuzzing, soak and thread checks").
 "$root/scripts/check-hardening.sh"

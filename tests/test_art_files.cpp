@@ -101,6 +101,21 @@ TEST(ArtGenerator, RefusesAMissingDirectoryOrArgumentAndWritesNothing) {
     fs::remove_all(parent);
 }
 
+// The contact sheet is a PNG that other programs read, and the one in docs/ shows the art
+// as the tool draws it now (redraw it with the contact_sheet target after changing art).
+TEST(ArtGenerator, ContactSheetIsAReadablePngOfTheCurrentArt) {
+    fs::path dir = freshDirectory("sheet");
+    fs::path sheet = dir / "art.png";
+    ASSERT_EQ(runMakeArt("--contact-sheet '" + sheet.string() + "'"), 0);
+    if (fs::exists("/usr/bin/convert")) {
+        std::string said = commandOutput("/usr/bin/convert '" + sheet.string() + "' -format '%m %w %z %[fx:mean>0]' info: 2>&1");
+        EXPECT_EQ(said, "PNG 800 8 1") << "decoded in full, pixels and all";
+    }
+    EXPECT_TRUE(fileBytes(sheet.string()) == fileBytes(std::string(CROWDFIRE_SOURCE_DIR) + "/docs/art.png"))
+        << "docs/art.png is out of date";
+    fs::remove_all(dir);
+}
+
 // A bitmap that cannot be replaced stays as it was: no half-written file where the game
 // reads it.
 TEST(ArtGenerator, AFailedWriteLeavesTheOldFileWhole) {

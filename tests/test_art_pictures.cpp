@@ -115,6 +115,12 @@ TEST(SpriteSheet, CrosshairAndFlashCentreOnThePointer) {
     ASSERT_GT(n, 20);
     EXPECT_NEAR(double(sumX) / n, 8.0, 0.5);
     EXPECT_NEAR(double(sumY) / n, 8.0, 0.5);
+    // ...and leaves a hole 7 pixels across, so the hit person shows through it.
+    for (int y = 5; y <= 11; ++y)
+        for (int x = 29 + 5; x <= 29 + 11; ++x)
+            if ((x - 37) * (x - 37) + (y - 8) * (y - 8) <= 9) {
+                EXPECT_EQ(bmp.at(x, y), key) << x - 29 << "," << y;
+            }
 }
 
 TEST(SpriteSheet, BlastsGoFromFireToSmoke) {
@@ -267,6 +273,24 @@ TEST(PeopleKinds, LookClearlyDifferent) {
     // The woman's long hair falls past her head, onto her shoulders.
     Rect r = peopleFrame(1);
     EXPECT_GT(opaqueCount(sheets[womanKind], r, 0, 4, 4, 6), opaqueCount(sheets[firstManKind], r, 0, 4, 4, 6));
+}
+
+// Each kind walks in a shape of its own (build, height, hat, hair, dress), so the player
+// tells them apart by outline, not only by colour: in every step of the walk any two
+// kinds differ in at least a dozen pixels of their outline.
+TEST(PeopleKinds, WalkInSilhouettesOfTheirOwn) {
+    std::array<Bitmap, 5> sheets;
+    for (int kind = 1; kind <= 4; ++kind) sheets[kind] = peopleSheet(kind);
+    for (int f = 1; f <= 4; ++f) {
+        Rect r = peopleFrame(f);
+        for (int a = 1; a <= 4; ++a)
+            for (int b = a + 1; b <= 4; ++b) {
+                int differing = 0;
+                for (int y = r.y1; y <= r.y2; ++y)
+                    for (int x = r.x1; x <= r.x2; ++x) differing += (sheets[a].at(x, y) == key) != (sheets[b].at(x, y) == key);
+                EXPECT_GE(differing, 12) << "kinds " << a << " and " << b << ", frame " << f;
+            }
+    }
 }
 
 using ArtCuts = HeadlessScreen;

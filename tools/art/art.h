@@ -3,6 +3,7 @@
 #pragma once
 
 #include "canvas.h"
+#include "game/crowd.h"
 
 constexpr int sheetWidth = 320;
 constexpr int sheetHeight = 240;
@@ -16,3 +17,7 @@ Canvas paintSpriteSheet();
 
 // The 53 frames of one kind of person (1 to 3 men, 4 the woman) on the key colour.
 Canvas paintPeopleSheet(int kind);
+
+// One picture of every cut of every sheet, enlarged and numbered, for reviewing the art:
+// the scene, the sprite sheet and the four people sheets (people[0] is kind 1).
+Canvas paintContactSheet(const Canvas& scene, const Canvas& sprites, const Canvas (&people)[personKindCount]);

@@ -191,19 +191,34 @@ void paintPlaza(Canvas& scene) {
     fillEllipseQuarter(scene, 4 * plazaX + 2, 4 * plazaY + 2, 10, 8, rgb(120, 110, 96));
 }
 
+// A bed of low plants: calm foliage in two soft greens, and blooms gathered in clumps of
+// one colour each, from a small palette of pale yellow, white and lavender (nothing red,
+// so no flower can pass for blood), with plenty of leaf between the clumps so blood and
+// bodies stay readable on top.
 void paintFlowerBed(Canvas& scene, int cx, int cy, int rx, int ry, uint32_t seed) {
+    const uint32_t soil = rgb(96, 78, 60), leaf = rgb(78, 108, 62), leafShade = rgb(66, 94, 54);
     fillEllipseQuarter(scene, 4 * cx, 4 * cy, 4 * rx + 6, 4 * ry + 6, rgb(150, 146, 130));  // kerb
-    fillEllipseQuarter(scene, 4 * cx, 4 * cy, 4 * rx, 4 * ry, rgb(96, 78, 60));             // soil
-    const uint32_t flowers[] = {rgb(226, 206, 112), rgb(232, 230, 220), rgb(176, 150, 196), rgb(222, 170, 110)};
-    ArtRandom random = seedArtRandom(seed);
+    fillEllipseQuarter(scene, 4 * cx, 4 * cy, 4 * rx, 4 * ry, soil);
+    fillEllipseQuarter(scene, 4 * cx, 4 * cy, 4 * rx - 6, 4 * ry - 6, leaf);
     for (int y = cy - ry; y <= cy + ry; ++y)
-        for (int x = cx - rx; x <= cx + rx; ++x) {
-            if (pixelAt(scene, x, y) != rgb(96, 78, 60)) continue;
-            int pick = randomBelowArt(random, 100);
-            uint32_t leaf = shadeColour(rgb(70, 100, 58), randomSpread(random, 10));
-            if (pick < 45) setPixel(scene, x, y, leaf);
-            else if (pick < 60) setPixel(scene, x, y, flowers[(x / 5 + y / 3 + seed) % 4]);
+        for (int x = cx - rx; x <= cx + rx; ++x)
+            if (pixelAt(scene, x, y) == leaf && valueNoise(seed + 40, x, y * 2, 4) < 110) setPixel(scene, x, y, leafShade);
+    const uint32_t petals[] = {rgb(232, 214, 118), rgb(236, 234, 224), rgb(182, 160, 206)};
+    ArtRandom random = seedArtRandom(seed);
+    int clumps = rx * ry / 14;
+    for (int clump = 0; clump < clumps; ++clump) {
+        int x0 = cx + randomSpread(random, rx - 2), y0 = cy + randomSpread(random, ry - 2);
+        uint32_t petal = petals[randomBelowArt(random, 3)];
+        int blooms = 3 + randomBelowArt(random, 3);
+        for (int bloom = 0; bloom < blooms; ++bloom) {
+            int x = x0 + randomSpread(random, 2), y = y0 + randomSpread(random, 1);
+            if (pixelAt(scene, x, y) != leaf && pixelAt(scene, x, y) != leafShade) continue;
+            // A bloom is two petals side by side, the second a touch darker: round, not a dot.
+            setPixel(scene, x, y, petal);
+            uint32_t next = pixelAt(scene, x + 1, y);
+            if (next == leaf || next == leafShade) setPixel(scene, x + 1, y, shadeColour(petal, -26));
         }
+    }
 }
 
 // The flat foot of a lamp post, the post itself long gone: a dark iron disc.

@@ -1,20 +1,21 @@
 // make_art DIRECTORY: draws the game's artwork and writes the seven bitmaps there.
+// make_art --contact-sheet FILE.png: writes one labelled picture of every cut instead.
 #include <cstdio>
 #include <string>
 
 #include "art.h"
 #include "bmp_writer.h"
 #include "game/crowd.h"
+#include "png_writer.h"
 
 namespace {
 
 // Written beside the target and renamed over it, so a failed run never leaves a
-// half-written bitmap where the game would read it.
-bool writeAsset(const std::string& directory, const std::string& name, const Canvas& canvas) {
-    std::string path = directory + "/" + name;
+// half-written file where it is read.
+bool writeFile(const std::string& path, const Canvas& canvas, bool png) {
     std::string partial = path + ".part";
     std::string error;
-    if (!writeBitmap(partial, canvas, error)) {
+    if (!(png ? writePng(partial, canvas, error) : writeBitmap(partial, canvas, error))) {
         std::fprintf(stderr, "make_art: %s\n", error.c_str());
         std::remove(partial.c_str());
         return false;
@@ -27,6 +28,16 @@ bool writeAsset(const std::string& directory, const std::string& name, const Can
     return true;
 }
 
+bool writeAsset(const std::string& directory, const std::string& name, const Canvas& canvas) {
+    return writeFile(directory + "/" + name, canvas, false);
+}
+
+bool writeContactSheet(const std::string& path) {
+    Canvas people[personKindCount];
+    for (int kind = firstManKind; kind <= womanKind; ++kind) people[kind - 1] = paintPeopleSheet(kind);
+    return writeFile(path, paintContactSheet(paintScene(), paintSpriteSheet(), people), true);
+}
+
 Canvas halfOfScene(const Canvas& scene, int half) {
     Canvas canvas = makeCanvas(sheetWidth, sheetHeight, 0);
     copyRect(scene, half * sheetWidth, 0, sheetWidth, sheetHeight, canvas, 0, 0);
@@ -36,8 +47,9 @@ Canvas halfOfScene(const Canvas& scene, int half) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--contact-sheet") return writeContactSheet(argv[2]) ? 0 : 1;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_art DIRECTORY\n");
+        std::fprintf(stderr, "usage: make_art DIRECTORY | make_art --contact-sheet FILE.png\n");
         return 2;
     }
     std::string directory = argv[1];

@@ -1,8 +1,8 @@
 // The people sheets: one figure painter that turns the letter poses of people_poses.cpp
 // into pixels with the colours of one kind of person, placed at the rectangles the game
-// cuts. Kinds 1 to 3 are men (brown hair and a blue shirt; a green cap and a rust
-// jacket; fair hair and a white shirt), kind 4 a woman with long auburn hair in a
-// purple dress.
+// cuts. Kinds 1 to 3 are men (tall and thin with brown hair and a blue shirt; broad in a
+// green cap and a rust jacket; short with bushy fair hair, a white shirt and a satchel),
+// kind 4 a woman with long auburn hair in a purple dress.
 #include "art.h"
 #include "game/crowd.h"
 #include "people_poses.h"
@@ -16,6 +16,7 @@ struct Palette {
 };
 
 constexpr uint32_t bloodBright = 0xA81010, bloodDark = 0x6C0808, flesh = 0xC0504A, bone = 0xE8E0C8;
+constexpr uint32_t satchel = 0x6E7040, satchelShade = 0x50522C;
 
 Palette paletteOf(int kind) {
     switch (kind) {
@@ -67,6 +68,8 @@ uint32_t letterColour(char letter, const Palette& p) {
         case 'r': return bloodDark;
         case 'M': return flesh;
         case 'B': return bone;
+        case 'P': return satchel;
+        case 'p': return satchelShade;
         default: return keyColour;
     }
 }
@@ -90,8 +93,11 @@ Origin frameOrigin(int f) {
     return {r.left, r.top};
 }
 
-// What each figure frame shows. The frames the game draws come first; the others are
-// variants (facing left, burnt) so that every sheet is complete.
+// The walk: frames 1 to 4 face right, 28 to 31 are the same steps facing left.
+constexpr int walkFrames[walkSteps] = {1, 2, 3, 4}, mirroredWalkFrames[walkSteps] = {28, 29, 30, 31};
+
+// What each other figure frame shows. The frames the game draws come first; the others
+// are variants (facing left, burnt) so that every sheet is complete.
 struct FigureRecipe {
     int frame;
     PoseName pose;
@@ -100,14 +106,12 @@ struct FigureRecipe {
 };
 
 constexpr FigureRecipe figureRecipes[] = {
-    {1, walkStrideA, false, false},  {2, walkPassA, false, false},     {3, walkStrideB, false, false},
-    {4, walkPassB, false, false},    {5, torsoHit, false, false},      {6, torsoFalling, false, false},
+    {5, torsoHit, false, false},      {6, torsoFalling, false, false},
     {7, torsoLanding, false, false}, {8, torsoBody, false, false},     {9, headHit, false, false},
     {10, headKneeling, false, false}, {11, headFalling, false, false}, {12, headBody, false, false},
     {25, crawlReach, false, false},  {26, crawlPull, false, false},    {27, finishedBody, false, false},
     {42, bledBody, false, false},    {50, thrownBody, false, false},   {51, landedBody, false, false},
-    {28, walkStrideA, true, false},  {29, walkPassA, true, false},     {30, walkStrideB, true, false},
-    {31, walkPassB, true, false},    {32, crawlReach, true, false},    {33, crawlPull, true, false},
+    {32, crawlReach, true, false},    {33, crawlPull, true, false},
     {34, torsoBody, true, false},    {35, headBody, true, false},      {36, finishedBody, true, false},
     {37, bledBody, true, false},     {43, torsoBody, false, true},     {44, headBody, false, true},
     {45, finishedBody, false, true}, {46, bledBody, false, true},      {47, thrownBody, false, true},
@@ -119,9 +123,9 @@ constexpr FigureRecipe figureRecipes[] = {
 // the splashes of things landing), 38 to 41 more blood.
 constexpr ChipName chipRecipes[] = {
     fleshChip, scalpChip, clothChip,                                            // 13 to 15
-    bloodDrop, bloodBlob, splashStar, splashStreak, splashRing, splashCrescent,  // 16 to 21
+    bloodDrop, bloodBlob, splashBurst, splashStreak, splashScatter, splashCrescent,  // 16 to 21
     bloodPool, bloodPair, bloodSmear,                                           // 22 to 24
-    bloodSpeck, bloodTrail, splashFan, bloodDrip,                               // 38 to 41
+    bloodSpeck, bloodFlick, splashFan, bloodDrip,                               // 38 to 41
 };
 
 ChipName chipOfFrame(int f) { return chipRecipes[f <= 24 ? f - 13 : f - 38 + 12]; }
@@ -131,6 +135,13 @@ ChipName chipOfFrame(int f) { return chipRecipes[f <= 24 ? f - 13 : f - 38 + 12]
 Canvas paintPeopleSheet(int kind) {
     Canvas sheet = makeCanvas(sheetWidth, sheetHeight, keyColour);
     Palette palette = paletteOf(kind);
+    for (int step = 0; step < walkSteps; ++step) {
+        const FigurePose& pose = walkPoses[kind - 1][step];
+        for (bool mirrored : {false, true}) {
+            Origin at = frameOrigin(mirrored ? mirroredWalkFrames[step] : walkFrames[step]);
+            paintLetters(sheet, at.x, at.y, pose.rows, figureWidth, figureHeight, palette, mirrored);
+        }
+    }
     for (const FigureRecipe& recipe : figureRecipes) {
         Origin at = frameOrigin(recipe.frame);
         paintLetters(sheet, at.x, at.y, figurePoses[recipe.pose].rows, figureWidth, figureHeight,

@@ -2,23 +2,86 @@
 
 #include <string_view>
 
+constexpr FigurePose walkPoses[personKindCount][walkSteps] = {
+    // kind 1: tall and thin, neat brown hair, blue shirt, grey trousers
+    {
+        // 1: stride, near leg forward: near arm back, far arm forward
+        {{".....HHH........", "....HHHHH.......", "....GHSES.......", "....GsSSSS......", ".....sSS........",
+          ".....TTT........", "....tTTTT.......", "....tTTTs.......", "...S.TTT........", "....LLLL........",
+          "....kkll........", "....k..ll.......", "...KK..KK......."}},
+        // 2: passing, near foot planted under the hips
+        {{".....HHH........", "....HHHHH.......", "....GHSES.......", "....GsSSSS......", ".....sSS........",
+          ".....TTT........", "....TtTT........", "....TtTT........", "....TSTT........", "....LLLL........",
+          ".....llk........", ".....llK........", ".....KK........."}},
+        // 3: stride, far leg forward: near arm forward
+        {{".....HHH........", "....HHHHH.......", "....GHSES.......", "....GsSSSS......", ".....sSS........",
+          ".....TTT........", "....tTTTt.......", "....sTTTt.......", ".....TTT.S......", "....LLLL........",
+          "....llkk........", "....l..kk.......", "...KK..KK......."}},
+        // 4: passing, far foot planted, near foot swinging
+        {{".....HHH........", "....HHHHH.......", "....GHSES.......", "....GsSSSS......", ".....sSS........",
+          ".....TTT........", "....TtTT........", "....TtTT........", "....TSTT........", "....LLLL........",
+          ".....kkl........", ".....kkK........", ".....KK........."}},
+    },
+    // kind 2: broad and heavy, flat cap with a brim, rust jacket, navy trousers
+    {
+        // 1: stride, near leg forward: near arm back, far arm forward
+        {{"................", "....HHHH........", "...HHHHHCC......", "...GGSSES.......", "....sSSSSS......",
+          "...tTTTTT.......", "..ttTTTTTT......", "..tTTTTTTT......", "..S.TTTTTs......", "...LLLLLL.......",
+          "...kkLLll.......", "...kk...ll......", "..KKK...KKK....."}},
+        // 2: passing, near foot planted under the hips
+        {{"................", "....HHHH........", "...HHHHHCC......", "...GGSSES.......", "....sSSSSS......",
+          "...tTTTTT.......", "..TTtTTTTT......", "..TTtTTTTT......", "..TTSTTTTT......", "...LLLLLL.......",
+          "....lllkk.......", "....lll.KK......", "....KKK........."}},
+        // 3: stride, far leg forward: near arm forward
+        {{"................", "....HHHH........", "...HHHHHCC......", "...GGSSES.......", "....sSSSSS......",
+          "...tTTTTT.......", "..ttTTTTTt......", "..sTTTTTTt......", "...TTTTTT.S.....", "...LLLLLL.......",
+          "...llLLkk.......", "...ll...kk......", "..KKK...KKK....."}},
+        // 4: passing, far foot planted, near foot swinging
+        {{"................", "....HHHH........", "...HHHHHCC......", "...GGSSES.......", "....sSSSSS......",
+          "...tTTTTT.......", "..TTtTTTTT......", "..TTtTTTTT......", "..TTSTTTTT......", "...LLLLLL.......",
+          "....kkkll.......", "....kkk.KK......", "....KKK........."}},
+    },
+    // kind 3: short, bushy fair hair, white shirt, jeans, a satchel on his back
+    {
+        // 1: stride, near leg forward: near arm back, far arm forward
+        {{"................", "....HHHH........", "...HHHHHH.......", "..HHGSES........", "...HGsSSS.......",
+          "..PPTpTT........", "..PPTpTT........", "..PpTTTTs.......", "..PpSTTT........", "....LLLL........",
+          "....kkll........", "....k..ll.......", "...KK..KK......."}},
+        // 2: passing, near foot planted under the hips
+        {{"................", "....HHHH........", "...HHHHHH.......", "..HHGSES........", "...HGsSSS.......",
+          "..PPTpTT........", "..PPTtTT........", "..PpTtTT........", "..ppTSTT........", "....LLLL........",
+          ".....llk........", ".....llK........", ".....KK........."}},
+        // 3: stride, far leg forward: near arm forward
+        {{"................", "....HHHH........", "...HHHHHH.......", "..HHGSES........", "...HGsSSS.......",
+          "..PPTpTT........", "..PPTpTTt.......", "..PpTTTTt.......", "..pp.TTT.S......", "....LLLL........",
+          "....llkk........", "....l..kk.......", "...KK..KK......."}},
+        // 4: passing, far foot planted, near foot swinging
+        {{"................", "....HHHH........", "...HHHHHH.......", "..HHGSES........", "...HGsSSS.......",
+          "..PPTpTT........", "..PPTtTT........", "..PpTtTT........", "..ppTSTT........", "....LLLL........",
+          ".....kkl........", ".....kkK........", ".....KK........."}},
+    },
+    // kind 4: the woman: long hair down her back, slim, a dress flaring to a wide hem
+    {
+        // 1: stride, near leg forward: near arm back, far arm forward
+        {{"................", ".....HHH........", "....HHHHS.......", "...wGHSES.......", "...wGsSSSS......",
+          "...wwTTT........", "...wtTTTs.......", "..SwtTtT........", "....LLLLL.......", "...LLLLLLL......",
+          "..WLLLLLLLW.....", "....k..l........", "...KK..KK......."}},
+        // 2: passing, near foot planted under the hips
+        {{"................", ".....HHH........", "....HHHHS.......", "...wGHSES.......", "...wGsSSSS......",
+          "...wwTTT........", "...wTtTT........", "...wTtTT........", "....LSLLL.......", "...LLLLLLL......",
+          "..WLLLLLLLW.....", ".....ll.........", ".....KKK........"}},
+        // 3: stride, far leg forward: near arm forward
+        {{"................", ".....HHH........", "....HHHHS.......", "...wGHSES.......", "...wGsSSSS......",
+          "...wwTTT........", "...wtTTTt.......", "...wsTtTt.......", "....LLLLLS......", "...LLLLLLL......",
+          "..WLLLLLLLW.....", "....l..k........", "...KK..KK......."}},
+        // 4: passing, far foot planted, near foot swinging
+        {{"................", ".....HHH........", "....HHHHS.......", "...wGHSES.......", "...wGsSSSS......",
+          "...wwTTT........", "...wTtTT........", "...wTtTT........", "....LSLLL.......", "...LLLLLLL......",
+          "..WLLLLLLLW.....", ".....kk.........", ".....KKK........"}},
+    },
+};
+
 constexpr FigurePose figurePoses[poseCount] = {
-    // walkStrideA: near leg forward, arms swinging
-    {{".....HHH........", "....HHHHHC......", "...wGHSES.......", "...wGsSSSS......", "...wwsSS........",
-      "...wTTTTT.......", "...tTTTTTt......", "...tTTTTTt......", "..S.TTTTT.S.....", "....LLLLL.......",
-      "...WLLWLLW......", "...kk...ll......", "..KK.....KK....."}},
-    // walkPassA: legs together, arms down
-    {{".....HHH........", "....HHHHHC......", "...wGHSES.......", "...wGsSSSS......", "...wwsSS........",
-      "...wTTTTT.......", "...wTTtTT.......", "....TTtTT.......", "....TTtTT.......", "....LLSLL.......",
-      "....WLLLW.......", ".....kll........", ".....kKK........"}},
-    // walkStrideB: near leg back
-    {{".....HHH........", "....HHHHHC......", "...wGHSES.......", "...wGsSSSS......", "...wwsSS........",
-      "...wTTTTT.......", "...tTTTTTt......", "...tTTTTTt......", "..S.TTTTT.S.....", "....LLLLL.......",
-      "...WLLWLLW......", "...ll...kk......", "..KK.....KK....."}},
-    // walkPassB: near foot lifted behind
-    {{".....HHH........", "....HHHHHC......", "...wGHSES.......", "...wGsSSSS......", "...wwsSS........",
-      "...wTTTTT.......", "...wTTtTT.......", "....TTtTT.......", "....TTtTT.......", "....LLSLL.......",
-      "....WLLLW.......", "....lkk.........", "...K..KK........"}},
     // torsoHit: jerked back, blood on the chest, an arm thrown up
     {{"....HHH.........", "...HHHHHC.......", "..wGHSES........", "..wGsSSSS.......", "..wwsSS...S.....",
       "..wTTTTT.t......", "..tTTRTTt.......", "..t.TRRTT.......", "..S.TRTTT.......", "....LLLLL.......",
@@ -51,14 +114,14 @@ constexpr FigurePose figurePoses[poseCount] = {
     {{"................", "................", "................", "................", "................",
       "................", "................", "................", "................", "...........GH...",
       "K.kkLLTTTTtHHHS.", "KKllLLTTTTTGHHSS", "......tS..rRRrRr"}},
-    // crawlReach: wounded, dragging forward, arm stretched out
+    // crawlReach: wounded, head up, the near arm stretched far ahead along the ground
     {{"................", "................", "................", "................", "................",
-      "................", "................", "................", ".........HHHHH..", ".........GHSES..",
-      "..LLLTTTTTsSSS..", "KklRLTTTTTtttS..", "...rr..........."}},
-    // crawlPull: wounded, arm pulled in, head low
+      "................", "................", "................", "..........HHH...", ".........GHSES..",
+      "..LLLTTTTTsSS...", "KklRLTTTTTTTTSS.", "...rr..........."}},
+    // crawlPull: elbow up and hand planted, head down, hips and a knee drawn up: the pull
     {{"................", "................", "................", "................", "................",
-      "................", "................", "................", "................", ".........HHHHH..",
-      "..LLLTTTTGHSES..", "KklRLTTTTTtsSS..", "K..rr...tS......"}},
+      "................", "................", "................", "..........T.....", "..kk....TTTt....",
+      ".kLLLTTTTTTsHHH.", ".KLRLTTTTTtsGHSE", "...rr.....SS...."}},
     // finishedBody: limp where they crawled, blood spreading
     {{"................", "................", "................", "................", "................",
       "................", "................", "................", "................", "................",
@@ -81,23 +144,30 @@ constexpr ChipPose chipPoses[chipCount] = {
     {{".MR.", "MBMR", "RMMr", ".rR."}},  // fleshChip
     {{"HH..", "HSR.", ".sMr", "..r."}},  // scalpChip
     {{".TT.", "TtRM", "TRr.", ".r.."}},  // clothChip
-    {{"....", ".RR.", ".Rr.", "...."}},  // bloodDrop
-    {{".RR.", "RRRr", "RRrr", ".rr."}},  // bloodBlob
-    {{"R..R", ".RR.", ".Rr.", "r..r"}},  // splashStar
-    {{"R...", ".RR.", "..Rr", "...r"}},  // splashStreak
-    {{".R.R", "R...", "...r", "R.r."}},  // splashRing
-    {{"R.RR", ".RR.", "RrR.", "..r."}},  // splashCrescent
+    // Blood: lopsided splats, none of them symmetric, so a field of them reads as spatter
+    // and never as a pattern of crosses, rings or lines.
+    {{"....", ".RR.", "RRr.", ".r.."}},  // bloodDrop
+    {{"RR..", "RRRr", ".Rrr", "...."}},  // bloodBlob
+    {{"R...", ".RRr", "RRr.", "..r."}},  // splashBurst
+    {{"R...", "RRr.", ".RRr", "...r"}},  // splashStreak
+    {{"..R.", "RRr.", ".Rr.", "...r"}},  // splashScatter
+    {{"R...", ".RR.", "rRRr", "..r."}},  // splashCrescent
     {{"RRr.", "RRRr", ".Rrr", "..r."}},  // bloodPool
-    {{"R...", "....", "..Rr", "..rr"}},  // bloodPair
-    {{"....", "RRRr", "rrr.", "...."}},  // bloodSmear
-    {{"....", ".R..", "....", "...."}},  // bloodSpeck
-    {{"R...", ".R..", "..R.", "...r"}},  // bloodTrail
+    {{".R..", "Rr..", "..RR", "..rr"}},  // bloodPair
+    {{"....", "RRR.", "rrRr", "...."}},  // bloodSmear
+    {{"....", ".R..", ".r..", "...."}},  // bloodSpeck
+    {{"R...", "RR..", ".rR.", "...r"}},  // bloodFlick
     {{"R.R.", ".RRR", "..Rr", ".r.."}},  // splashFan
-    {{".R..", ".R..", ".Rr.", "..r."}},  // bloodDrip
+    {{".R..", ".Rr.", "RRr.", "r..."}},  // bloodDrip
 };
 
 // Every pose row must be exactly as wide as the figure; a slip would shift a whole row.
-constexpr bool posesAreWellFormed(const FigurePose (&poses)[poseCount], const ChipPose (&chips)[chipCount]) {
+constexpr bool posesAreWellFormed(const FigurePose (&walks)[personKindCount][walkSteps], const FigurePose (&poses)[poseCount],
+                                  const ChipPose (&chips)[chipCount]) {
+    for (const auto& kind : walks)
+        for (const FigurePose& pose : kind)
+            for (const char* row : pose.rows)
+                if (std::string_view(row).size() != figureWidth) return false;
     for (const FigurePose& pose : poses)
         for (const char* row : pose.rows)
             if (std::string_view(row).size() != figureWidth) return false;
@@ -106,4 +176,4 @@ constexpr bool posesAreWellFormed(const FigurePose (&poses)[poseCount], const Ch
             if (std::string_view(row).size() != chipSize) return false;
     return true;
 }
-static_assert(posesAreWellFormed(figurePoses, chipPoses), "a pose row has the wrong width");
+static_assert(posesAreWellFormed(walkPoses, figurePoses, chipPoses), "a pose row has the wrong width");

@@ -41,19 +41,22 @@ void paintCrosshair(Canvas& sheet) {
         }
 }
 
-// Muzzle flash: a hot white-yellow star around the aim point, orange at its tips.
+// Muzzle flash: a ring of sparks around the aim point, hot yellow-white on the inside
+// and orange at the tips. Everything within 4 pixels of the aim point stays clear (a
+// hole 7 pixels across), so the victim's reaction shows through the flash.
 void paintFiringOverlay(Canvas& sheet) {
+    constexpr int clearBelow2 = 16;  // squared radius of the hollow centre
     for (int dy = -8; dy <= 8; ++dy)
         for (int dx = -8; dx <= 8; ++dx) {
-            int ax = std::abs(dx), ay = std::abs(dy);
-            int reach = dx == 0 || dy == 0 ? 8 : (ax == ay ? 5 : 0);
-            int d2 = distanceSquared(dx, dy);
-            bool ray = reach > 0 && ax + ay <= reach + (ax == ay ? ax : 0) && std::max(ax, ay) <= reach;
-            bool core = d2 <= 5;
-            if (!ray && !core) continue;
-            if (d2 <= 1) continue;  // the aim point itself stays clear
-            int heat = 256 - std::min(256, d2 * 256 / 64);
-            uint32_t colour = mixColour(rgb(232, 96, 24), rgb(255, 250, 200), heat);
+            int ax = std::abs(dx), ay = std::abs(dy), d2 = distanceSquared(dx, dy);
+            if (d2 < clearBelow2 || d2 > 64) continue;
+            // Eight sparks on the axes and diagonals, and a broken inner rim between them.
+            bool axisSpark = (ax == 0 || ay == 0) && d2 <= 64;
+            bool diagonalSpark = ax == ay && d2 <= 32;
+            bool rim = d2 <= 25 && (ax + ay) % 2 == 1;
+            if (!axisSpark && !diagonalSpark && !rim) continue;
+            int heat = 256 - std::min(256, (d2 - clearBelow2) * 256 / 48);
+            uint32_t colour = mixColour(rgb(236, 104, 28), rgb(255, 246, 190), heat);
             setPixel(sheet, overlayAt.x + 8 + dx, overlayAt.y + 8 + dy, colour);
         }
 }
@@ -65,21 +68,8 @@ struct BlastLook {
     uint32_t core, middle, edge;
     int coreShare, middleShare;  // of the radius, in 256ths
     int holes;              // 0 solid, higher lets more background show through (smoke)
-    int rays;               // length of the eight rays of a flash, 0 for none
+    int ragged;             // how far noise moves the edge, in 16ths of a pixel per 128
 };
-
-// The flash throws short rays in eight directions, hot near the centre.
-void paintRays(Canvas& sheet, Spot at, const BlastLook& look) {
-    const int directions[8][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {1, 1}, {-1, 1}, {1, -1}, {-1, -1}};
-    int cx = blastWidth / 2, cy = blastHeight / 2;
-    for (const auto& d : directions) {
-        int length = d[0] != 0 && d[1] != 0 ? look.rays * 3 / 4 : look.rays;
-        for (int step = look.radius - 1; step <= length; ++step) {
-            uint32_t colour = step < (look.radius + length) / 2 ? look.middle : look.edge;
-            setPixel(sheet, at.x + cx + d[0] * step, at.y + cy + d[1] * step, colour);
-        }
-    }
-}
 
 void paintBlastFrame(Canvas& sheet, int frame, const BlastLook& look) {
     Spot at = blastAt(frame);
@@ -92,7 +82,7 @@ void paintBlastFrame(Canvas& sheet, int frame, const BlastLook& look) {
                 int d2 = distanceSquared(x - cx, y - cy) * 256;
                 while ((d16 + 1) * (d16 + 1) <= d2) ++d16;  // 16 * distance
             }
-            d16 += wobble * 3 / 16;
+            d16 += wobble * look.ragged / 16;
             int r16 = look.radius * 16;
             if (d16 > r16) continue;
             int grain = valueNoise(uint32_t(200 + frame), x, y, 2);
@@ -102,17 +92,19 @@ void paintBlastFrame(Canvas& sheet, int frame, const BlastLook& look) {
             else if (d16 < r16 * look.middleShare / 256) colour = look.middle;
             setPixel(sheet, at.x + x, at.y + y, shadeColour(colour, (grain - 128) / 10));
         }
-    if (look.rays > 0) paintRays(sheet, at, look);
 }
 
+// The first frame is one solid flash disc, 11 pixels in radius and one yellow out to its
+// edge: the five blasts of a bomb sit 20 pixels apart in a square with one in the
+// middle, so their first frames overlap into a single big flash without inner rims.
 void paintBlasts(Canvas& sheet) {
     const BlastLook looks[6] = {
-        {5, rgb(255, 255, 240), rgb(255, 236, 140), rgb(255, 190, 70), 140, 220, 0, 11},
-        {9, rgb(255, 248, 200), rgb(255, 200, 70), rgb(236, 120, 30), 100, 180, 0, 0},
-        {11, rgb(255, 214, 90), rgb(236, 120, 30), rgb(170, 50, 24), 70, 160, 0, 0},
-        {12, rgb(226, 110, 36), rgb(150, 52, 30), rgb(86, 70, 62), 40, 130, 40, 0},
-        {12, rgb(120, 70, 50), rgb(96, 88, 84), rgb(128, 122, 116), 30, 140, 110, 0},
-        {12, rgb(150, 146, 140), rgb(160, 156, 150), rgb(176, 172, 166), 0, 120, 190, 0},
+        {11, rgb(255, 250, 214), rgb(255, 222, 104), rgb(255, 222, 104), 70, 256, 0, 1},
+        {11, rgb(255, 248, 200), rgb(255, 200, 70), rgb(236, 120, 30), 80, 180, 0, 3},
+        {11, rgb(255, 214, 90), rgb(236, 120, 30), rgb(170, 50, 24), 70, 160, 0, 3},
+        {12, rgb(226, 110, 36), rgb(150, 52, 30), rgb(86, 70, 62), 40, 130, 40, 3},
+        {12, rgb(120, 70, 50), rgb(96, 88, 84), rgb(128, 122, 116), 30, 140, 110, 3},
+        {12, rgb(150, 146, 140), rgb(160, 156, 150), rgb(176, 172, 166), 0, 120, 190, 3},
     };
     for (int frame = 1; frame <= 6; ++frame) paintBlastFrame(sheet, frame, looks[frame - 1]);
     // Embers glowing in the smoke.

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds the browser version into build-web/: first, natively, the art and sound tools that
+# make the pictures and sounds (and the scenario runner the browser test compares with)
+# into build-web/host, then the WebAssembly game and its page into build-web/site.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+
+cmake -S "$root" -B "$root/build-web/host" -DCMAKE_BUILD_TYPE=Release -DCROWDFIRE_TESTS=OFF >/dev/null
+cmake --build "$root/build-web/host" -j "$jobs" --target art_assets sound_assets scenario
+
+# Debian's emscripten runs its JavaScript optimizer on node and finds the packaged acorn
+# only through NODE_PATH when the node on the PATH is not Debian's own.
+export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+# Its library cache lives in /usr/share; where that is not writable, a cache of our own.
+if [[ ! -w /usr/share/emscripten/cache ]]; then
+  export EM_CACHE=${EM_CACHE:-$root/build-web/emscripten-cache}
+fi
+emcmake cmake -S "$root/web" -B "$root/build-web" -DCROWDFIRE_ASSETS="$root/build-web/host/run" >/dev/null
+cmake --build "$root/build-web" -j "$jobs"

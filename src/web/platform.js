@@ -1,0 +1,156 @@
+// The browser side of the web platform: the canvas the visible page is put into, the
+// pointer's visibility over it, and the sound layer's Web Audio graph. Linked into the
+// module with --js-library; the C++ side (display_web.cpp, sound_web.cpp) calls these.
+mergeInto(LibraryManager.library, {
+  $crowdfireCanvas: { context: null, image: null },
+
+  jsShowPage__deps: ['$crowdfireCanvas'],
+  jsShowPage: function (rgba, width, height) {
+    var canvas = Module['canvas'];
+    if (!canvas) return;
+    var c = crowdfireCanvas;
+    if (!c.context || canvas.width !== width || canvas.height !== height) {
+      canvas.width = width;
+      canvas.height = height;
+      c.context = canvas.getContext('2d', { alpha: false });
+      c.image = c.context.createImageData(width, height);
+    }
+    c.image.data.set(HEAPU8.subarray(rgba, rgba + width * height * 4));
+    c.context.putImageData(c.image, 0, 0);
+    if (Module['onPageShown']) Module['onPageShown']();
+  },
+
+  // Escape ended the game: the page says so and offers a new one.
+  jsGameEnded: function () {
+    if (Module['onGameEnded']) Module['onGameEnded']();
+  },
+
+  jsShowPointer: function (visible) {
+    var canvas = Module['canvas'];
+    if (canvas) canvas.style.cursor = visible ? 'auto' : 'none';
+  },
+
+  // Sixteen effect channels, each holding the source node it last started. Effects go
+  // through one gain node (the effects volume); the music gain node carries channel 1's
+  // volume as on the desktop, though nothing plays music.
+  $crowdfireAudio: {
+    decoder: null, context: null, effects: null, music: null, effectsVolume: 1, musicVolume: 1,
+    buffers: {}, generation: {}, channels: [],
+    status: { decoded: 0, failed: 0, started: 0 },
+  },
+
+  jsAudioOpen__deps: ['$crowdfireAudio'],
+  jsAudioOpen: function () {
+    var a = crowdfireAudio;
+    if (!a.decoder) {
+      var AudioContextType = globalThis.AudioContext || globalThis.webkitAudioContext;
+      if (!AudioContextType || !globalThis.OfflineAudioContext) return 0;
+      // Samples are decoded at once by an offline context; the context that plays them is
+      // made on the player's first click or key, as browsers require, so it neither slows
+      // the start nor waits suspended.
+      try {
+        a.decoder = new OfflineAudioContext(1, 1, 44100);
+      } catch (e) {
+        return 0;
+      }
+      var play = function () {
+        if (!a.context) {
+          a.context = new AudioContextType();
+          a.effects = a.context.createGain();
+          a.effects.connect(a.context.destination);
+          a.music = a.context.createGain();
+          a.music.connect(a.context.destination);
+          a.effects.gain.value = a.effectsVolume;
+          a.music.gain.value = a.musicVolume;
+        }
+        if (a.context.state !== 'running') a.context.resume();
+      };
+      ['pointerdown', 'mousedown', 'keydown', 'touchstart'].forEach(function (type) {
+        globalThis.addEventListener(type, play, true);
+      });
+      Module['audioStatus'] = function () {
+        return {
+          decoded: a.status.decoded, failed: a.status.failed, started: a.status.started,
+          state: a.context ? a.context.state : 'not yet started',
+        };
+      };
+    }
+    a.channels = [];
+    for (var c = 0; c < 16; ++c) a.channels.push(null);
+    return 1;
+  },
+
+  jsAudioClose__deps: ['$crowdfireAudio'],
+  jsAudioClose: function () {
+    var a = crowdfireAudio;
+    a.channels.forEach(function (source) {
+      if (source) source.stop();
+    });
+    a.channels = [];
+  },
+
+  // Decoding runs on the browser's own time; the buffer is kept only if the handle still
+  // names the same load when it is done.
+  jsAudioDecode__deps: ['$crowdfireAudio'],
+  jsAudioDecode: function (handle, bytes, size) {
+    var a = crowdfireAudio;
+    if (!a.decoder) return 0;
+    var generation = (a.generation[handle] || 0) + 1;
+    a.generation[handle] = generation;
+    var copy = HEAPU8.slice(bytes, bytes + size).buffer;
+    a.decoder.decodeAudioData(copy).then(function (buffer) {
+      if (a.generation[handle] !== generation) return;
+      a.buffers[handle] = buffer;
+      a.status.decoded++;
+    }, function () {
+      if (a.generation[handle] === generation) a.status.failed++;
+    });
+    return 1;
+  },
+
+  jsAudioForget__deps: ['$crowdfireAudio'],
+  jsAudioForget: function (handle) {
+    var a = crowdfireAudio;
+    a.generation[handle] = (a.generation[handle] || 0) + 1;
+    if (a.buffers[handle]) a.status.decoded--;
+    delete a.buffers[handle];
+  },
+
+  // A channel busy with an older play is cut short, as the desktop mixer does.
+  jsAudioPlay__deps: ['$crowdfireAudio'],
+  jsAudioPlay: function (handle, channel) {
+    var a = crowdfireAudio;
+    var buffer = a.buffers[handle];
+    if (!buffer || !a.context || a.context.state !== 'running') return 0;
+    var old = a.channels[channel];
+    if (old) {
+      old.onended = null;
+      old.stop();
+    }
+    var source = a.context.createBufferSource();
+    source.buffer = buffer;
+    source.connect(a.effects);
+    source.onended = function () {
+      if (a.channels[channel] === source) a.channels[channel] = null;
+    };
+    source.start();
+    a.channels[channel] = source;
+    a.status.started++;
+    return 1;
+  },
+
+  jsAudioPlaying__deps: ['$crowdfireAudio'],
+  jsAudioPlaying: function (channel) {
+    return crowdfireAudio.channels[channel] ? 1 : 0;
+  },
+
+  jsAudioVolumes__deps: ['$crowdfireAudio'],
+  jsAudioVolumes: function (effects, music) {
+    var a = crowdfireAudio;
+    a.effectsVolume = effects;
+    a.musicVolume = music;
+    if (!a.context) return;
+    a.effects.gain.value = effects;
+    a.music.gain.value = music;
+  },
+});

@@ -1,0 +1,242 @@
+// The browser build played in headless Chromium through real mouse and key events: the
+// page loads cleanly, shows the scene, shots draw blood, bombs blast and scorch, the
+// arrows scroll, the samples decode and play, the pace holds and Escape ends the game.
+// A scenario script played by the wasm scenario runner gives the native runner's hashes.
+//
+// Paths (defaults for scripts/test.sh): CROWDFIRE_SITE (build-web/site),
+// CROWDFIRE_RUN_DIR (a native run directory with the same artwork, build-web/host/run),
+// CROWDFIRE_SCENARIO (the native scenario runner, build-web/host/scenario).
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+import { launchChromium } from './browser.mjs';
+import { serveDirectory } from './serve.mjs';
+import * as scene from './scene.mjs';
+
+const here = dirname(fileURLToPath(import.meta.url));
+const root = resolve(here, '../..');
+const siteDir = process.env.CROWDFIRE_SITE || join(root, 'build-web/site');
+const runDir = process.env.CROWDFIRE_RUN_DIR || join(root, 'build-web/host/run');
+const nativeScenario = process.env.CROWDFIRE_SCENARIO || join(root, 'build-web/host/scenario');
+
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+
+let site;
+let chromium;
+let page;
+let world;
+const problems = [];  // console errors, page errors and failed requests, all along
+
+async function canvasPixels() {
+  const text = await page.evaluate(() => {
+    const canvas = document.getElementById('screen');
+    const data = canvas.getContext('2d').getImageData(0, 0, 320, 240).data;
+    let binary = '';
+    for (let i = 0; i < data.length; i += 8192) binary += String.fromCharCode.apply(null, data.subarray(i, i + 8192));
+    return btoa(binary);
+  });
+  return new Uint8Array(Buffer.from(text, 'base64'));
+}
+
+// Where page pixel (x, y) lies in the browser's window.
+async function clientPoint(x, y) {
+  const box = await page.$eval('#screen', (canvas) => {
+    const r = canvas.getBoundingClientRect();
+    return { left: r.left, top: r.top, width: r.width, height: r.height };
+  });
+  return { x: box.left + ((x + 0.5) * box.width) / 320, y: box.top + ((y + 0.5) * box.height) / 240 };
+}
+
+async function moveTo(x, y) {
+  const p = await clientPoint(x, y);
+  await page.mouse.move(p.x, p.y);
+}
+
+// Where the pointer rests between actions, in the sky, away from the crowd.
+const pointer = { x: 300, y: 15 };
+const framesRun = () => page.evaluate(() => Module._webFramesRun());
+
+// A lone walking person well inside the screen, away from the crosshair at the pointer.
+function findPerson(pixels, scroll, pointer) {
+  const mask = scene.differenceMask(pixels, world, scroll);
+  const people = scene.regions(mask).filter((r) => {
+    const w = r.right - r.left + 1;
+    const h = r.bottom - r.top + 1;
+    const nearPointer = Math.abs(r.left + w / 2 - pointer.x) < 30 && Math.abs(r.top + h / 2 - pointer.y) < 30;
+    return w >= 6 && w <= 16 && h >= 10 && h <= 14 && r.pixels >= 40 && !nearPointer &&
+      r.left > 20 && r.right < 300 && r.top > 40 && r.bottom < 230;
+  });
+  people.sort((a, b) => Math.abs(a.left - 160) - Math.abs(b.left - 160));
+  return people[0];
+}
+
+before(async () => {
+  site = await serveDirectory(siteDir);
+  world = scene.loadWorld(runDir);
+  chromium = await launchChromium();
+  page = await chromium.browser.newPage();
+  await page.setViewport({ width: 1000, height: 800 });
+  page.on('console', (message) => {
+    if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
+  });
+  page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
+  page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
+  page.on('response', (response) => {
+    if (response.status() >= 400) problems.push(`HTTP ${response.status()}: ${response.url()}`);
+  });
+});
+
+after(async () => {
+  if (chromium) await chromium.close();
+  if (site) await site.close();
+});
+
+test('the page loads cleanly and shows the scene within 2 s', async () => {
+  await page.goto(site.url, { waitUntil: 'load' });
+  await page.waitForFunction(() => window.crowdfire && window.crowdfire.firstFrameAt > 0, { timeout: 10000 });
+  // Counted from the page's load event: the module, its data and the first frames come
+  // after it. (bench/web_bench.mjs reports the time from the start of loading.)
+  const { firstFrameAt, loaded } = await page.evaluate(() => ({
+    firstFrameAt: window.crowdfire.firstFrameAt,
+    loaded: performance.getEntriesByType('navigation')[0].loadEventEnd,
+  }));
+  const wait = firstFrameAt - loaded;
+  assert.ok(wait < 2000, `first frame shown ${wait.toFixed(0)} ms after the page loaded`);
+  const shown = scene.bestScroll(await canvasPixels(), world);
+  assert.equal(shown.scroll, 160, 'the game opens in the middle of the world');
+  assert.ok(shown.share > 0.8, `only ${(shown.share * 100).toFixed(0)}% of the canvas shows the scene`);
+  assert.deepEqual(problems, []);
+});
+
+test('holding Left scrolls the scene to the left edge', async () => {
+  const before = scene.bestScroll(await canvasPixels(), world).scroll;
+  await page.keyboard.down('ArrowLeft');
+  await sleep(1600);  // 80 frames take the scroll from 160 to 0
+  await page.keyboard.up('ArrowLeft');
+  await sleep(100);
+  const after = scene.bestScroll(await canvasPixels(), world);
+  assert.equal(before, 160);
+  assert.equal(after.scroll, 0, `scroll went from ${before} to ${after.scroll}`);
+  assert.ok(after.share > 0.8);
+});
+
+test('a click on a person draws blood where the shot landed', async () => {
+  // The first click also lets the page start its audio, as browsers require.
+  // The crowd starts off the world's left edge and walks in over the first seconds.
+  let hit = null;
+  const deadline = Date.now() + 20000;
+  while (!hit && Date.now() < deadline) {
+    const before = await canvasPixels();
+    const person = findPerson(before, 0, pointer);
+    if (!person) {
+      await sleep(300);
+      continue;
+    }
+    // People walk right at up to 0.4 pixels a frame: aim a little ahead, at the chest.
+    const aim = { x: person.left + 7, y: person.top + 6 };
+    const around = { left: aim.x - 14, right: aim.x + 14, top: aim.y - 8, bottom: aim.y + 14 };
+    const bloodBefore = scene.bloodIn(before, around);
+    const p = await clientPoint(aim.x, aim.y);
+    await page.mouse.click(p.x, p.y);
+    await moveTo(pointer.x, pointer.y);  // the crosshair out of the way
+    await sleep(600);
+    const bloodAfter = scene.bloodIn(await canvasPixels(), around);
+    if (bloodAfter >= bloodBefore + 6) hit = { aim, bloodBefore, bloodAfter };
+    await sleep(300);  // past the shared cooldown
+  }
+  assert.ok(hit, 'no shot drew blood on a person');
+});
+
+test('every sample decodes and a shot starts a sound', async () => {
+  await page.waitForFunction(() => Module.audioStatus().decoded + Module.audioStatus().failed >= 17, { timeout: 5000 });
+  const before = await page.evaluate(() => Module.audioStatus());
+  assert.equal(before.decoded, 17, `decoded ${before.decoded}, failed ${before.failed}`);
+  await page.waitForFunction(() => Module.audioStatus().state === 'running', { timeout: 2000 });
+  const p = await clientPoint(pointer.x, pointer.y);
+  await page.mouse.click(p.x, p.y);
+  await page.waitForFunction((started) => Module.audioStatus().started > started, { timeout: 2000 }, before.started);
+});
+
+test('a right click drops a bomb: a blast, then a scorch mark', async () => {
+  await sleep(400);
+  const target = { x: 30, y: 180 };
+  const area = { left: target.x - 14, right: target.x + 14, top: target.y - 16, bottom: target.y + 12 };
+  // Watch every page the game shows for fiery pixels around the target.
+  await page.evaluate((a) => {
+    window.fieryCounts = [];
+    const shown = Module.onPageShown;
+    Module.onPageShown = function () {
+      shown();
+      const w = a.right - a.left + 1;
+      const h = a.bottom - a.top + 1;
+      const data = document.getElementById('screen').getContext('2d').getImageData(a.left, a.top, w, h).data;
+      let fiery = 0;
+      for (let i = 0; i < data.length; i += 4) if (data[i] >= 200 && data[i + 2] < 160 && data[i] > data[i + 1]) fiery++;
+      window.fieryCounts.push(fiery);
+    };
+  }, area);
+  const p = await clientPoint(target.x, target.y);
+  await page.mouse.click(p.x, p.y, { button: 'right' });
+  await moveTo(pointer.x, pointer.y);
+  await sleep(2500);
+  const counts = await page.evaluate(() => window.fieryCounts);
+  const quiet = Math.min(...counts.slice(0, 5));
+  assert.ok(Math.max(...counts) >= quiet + 25, `no blast seen around the target (fiery pixels ${quiet} .. ${Math.max(...counts)})`);
+  const scorch = { left: target.x - 5, right: target.x + 7, top: target.y - 2, bottom: target.y + 3 };
+  const now = scene.meanBrightness(await canvasPixels(), scorch);
+  const ground = scene.meanBrightness(scene.backgroundPixels(world, 0), scorch);
+  assert.ok(now < ground * 0.8, `no scorch mark: brightness ${now.toFixed(0)} against ${ground.toFixed(0)}`);
+});
+
+test('the game keeps its pace: at least 60 frames a second over 5 s', async () => {
+  const start = await page.evaluate(() => [Module._webFramesRun(), performance.now()]);
+  await sleep(5000);
+  const end = await page.evaluate(() => [Module._webFramesRun(), performance.now()]);
+  const rate = ((end[0] - start[0]) * 1000) / (end[1] - start[1]);
+  assert.ok(rate >= 60, `${rate.toFixed(1)} frames per second`);
+  assert.ok(rate <= 71.5, `${rate.toFixed(1)} frames per second: faster than the game's 70`);
+});
+
+test('Escape ends the game and the page offers another', async () => {
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => window.crowdfire.ended, { timeout: 2000 });
+  const frames = await framesRun();
+  await sleep(300);
+  assert.equal(await framesRun(), frames, 'frames still run after Escape');
+  assert.equal(await page.$eval('#ended', (e) => e.hidden), false);
+  await page.click('#play-again');
+  await page.waitForFunction(() => Module._webFramesRun() > 10 && !window.crowdfire.ended, { timeout: 3000 });
+  assert.deepEqual(problems, []);
+});
+
+function nativeHashes(script) {
+  const out = mkdtempSync(join(tmpdir(), 'crowdfire-scenario-'));
+  try {
+    const text = execFileSync(nativeScenario, [script, runDir, join(out, 'page.bmp')], { encoding: 'utf8' });
+    return text.split('\n').slice(0, 3).join('\n') + '\n';
+  } finally {
+    rmSync(out, { recursive: true, force: true });
+  }
+}
+
+for (const name of ['shooting_spree', 'bombing_run']) {
+  test(`the ${name} scenario gives the native runner's hashes in the browser`, async () => {
+    const script = join(root, 'tests/scenarios', `${name}.txt`);
+    const tools = await chromium.browser.newPage();
+    try {
+      await tools.goto(site.url + 'tools.html', { waitUntil: 'load' });
+      await tools.waitForFunction(() => window.toolsReady, { timeout: 10000 });
+      const inBrowser = await tools.evaluate(
+        (text) => Module.ccall('webRunScenario', 'string', ['string', 'number', 'number'], [text, -1, -1]),
+        readFileSync(script, 'utf8'));
+      assert.equal(inBrowser, nativeHashes(script));
+    } finally {
+      await tools.close();
+    }
+  });
+}
