@@ -26,6 +26,8 @@ test_packages=(
   # the browser version: Debian's emscripten and the acorn parser its optimizer needs;
   # its test drives Debian's headless chromium from Node
   emscripten node-acorn chromium
+  # fuzzing: clang builds the libFuzzer targets; libclang-rt-14-dev holds the fuzzer runtime
+  clang libclang-rt-14-dev
 )
 # Node and npm (for the browser test's puppeteer-core) only where no node is installed:
 # a node from elsewhere brings its own npm, and Debian's would fight it.

@@ -35,3 +35,6 @@ echo "== testing build-web in chromium"
   fi
   node --test game.test.mjs
 )
+
+# Fuzzing, soak and thread checks, each timed (README: "Fuzzing, soak and thread checks").
+"$root/scripts/check-hardening.sh"

@@ -5,12 +5,16 @@
 // compression, bit count, truncation) are patched into a page written by our own bitmap
 // writer, so they run in every build, python3 or not. Whatever a file says, the loader
 // must draw exactly the pixels it holds or refuse and leave the page alone.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -223,6 +227,19 @@ TEST_F(Bitmaps, NotABitmapOrNoFile) {
     EXPECT_EQ(loadBitmap(file("no such file.bmp").c_str()), resultNotFound);
     EXPECT_EQ(loadBitmap(folder.string().c_str()), resultNotFound) << "a folder is not a file";
     EXPECT_EQ(workPage(), before);
+}
+
+// Opening a FIFO for reading waits for a writer: a picture that is one must be refused at
+// once, not hang the start-up. Should the loader wait, the test lets it go (a reader and
+// writer open at once) so that it fails instead of hanging.
+TEST_F(Bitmaps, FifoIsRefusedWithoutWaiting) {
+    std::string fifo = file("fifo.bmp");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    auto loading = std::async(std::launch::async, [&] { return loadBitmap(fifo.c_str()); });
+    bool waited = loading.wait_for(std::chrono::seconds(2)) != std::future_status::ready;
+    if (waited) close(open(fifo.c_str(), O_RDWR));
+    EXPECT_FALSE(waited) << "loadBitmap waited for a writer on a FIFO";
+    EXPECT_EQ(loading.get(), resultNotFound);
 }
 
 TEST_F(Bitmaps, FlatOrTopDownHeightsDrawNothing) {

@@ -8,7 +8,10 @@
 #include <cstdlib>
 #include <functional>
 #include <numeric>
+#include <optional>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "gfx/display.h"
@@ -83,6 +86,21 @@ TEST(DisplayLayout, WindowScaleAndTitle) {
 }
 
 // SDL scancodes are USB usage ids: Escape 41, Right 79, Left 80, keypad 4 is 92, keypad 6 is 94.
+// The watch leaves full screen once per stall and returns only to a player still there.
+TEST(DisplayLayout, StallWatchLeavesOnceAndReturnsToAnActivePlayer) {
+    StallWatch watch{5, 10.0, false};
+    EXPECT_EQ(watchForStall(watch, 5, 11.9, true, true), StallStep::none);
+    EXPECT_EQ(watchForStall(watch, 5, 12.0, false, true), StallStep::none) << "a window has nothing to give back";
+    EXPECT_EQ(watchForStall(watch, 5, 12.0, true, true), StallStep::leaveFullScreen);
+    EXPECT_EQ(watchForStall(watch, 5, 20.0, true, true), StallStep::none) << "full screen asked for again";
+    EXPECT_EQ(watchForStall(watch, 6, 20.1, true, true), StallStep::none) << "already full screen";
+    EXPECT_EQ(watchForStall(watch, 6, 22.1, true, true), StallStep::leaveFullScreen) << "a second stall";
+    EXPECT_EQ(watchForStall(watch, 7, 22.2, false, true), StallStep::returnToFullScreen);
+    EXPECT_EQ(watchForStall(watch, 7, 24.2, true, true), StallStep::leaveFullScreen);
+    EXPECT_EQ(watchForStall(watch, 8, 24.3, false, false), StallStep::none) << "the player went elsewhere";
+    EXPECT_EQ(watchForStall(watch, 9, 24.4, false, true), StallStep::none) << "and came back to a window";
+}
+
 TEST(KeyTies, ArrowsShareTheirKeypadEntries) {
     EXPECT_EQ(scanCodeForSdlKey(41), 1);
     EXPECT_EQ(scanCodeForSdlKey(80), 75);
@@ -313,4 +331,62 @@ TEST(SdlDisplay, InvisibleDriversAreOnlyTakenWhenAskedFor) {
     if (result == resultOk && access("/dev/dri", F_OK) == 0) GTEST_SKIP() << "a console display opened";
     EXPECT_EQ(result, resultInvalid) << "opened with no display to show it on";
     EXPECT_NE(cause, "");
+}
+
+// Only the game's thread reads Escape: a game that has shown no page for two seconds
+// gives the desktop back (no full screen, no confined pointer), and takes full screen
+// again once it shows pages, its window still having the focus.
+TEST(SdlDisplay, StalledGameLeavesFullScreenUntilPagesComeAgain) {
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    selectDisplay(sdlBackend);
+    ASSERT_EQ(openScreen(320, 240, 24, 2, 1, 0), resultOk) << screenError();
+    int frame = 0;
+    auto playing = [&frame] {  // one frame's page, then whether the pointer can be read
+        setPages(frame % 2, 1 - frame % 2);
+        ++frame;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        return readMouse().result == 0;
+    };
+    push(motionEvent(-40, -40));  // off the picture: full screen clamps, a window cannot say
+    EXPECT_TRUE(waitUntil(playing)) << "opens full screen";
+    auto lastPage = std::chrono::steady_clock::now();
+    EXPECT_TRUE(waitUntil([] { return readMouse().result != 0; })) << "a stalled game gives up full screen";
+    EXPECT_GE(std::chrono::steady_clock::now() - lastPage, std::chrono::milliseconds(1900)) << "left too soon";
+    EXPECT_TRUE(waitUntil(playing)) << "pages again, full screen again";
+    closeScreen();
+}
+
+// The environment variables named, restored when the test ends.
+struct SavedEnvironment {
+    explicit SavedEnvironment(std::vector<std::string> names) : names(std::move(names)) {
+        for (const std::string& name : this->names) {
+            const char* value = std::getenv(name.c_str());
+            values.push_back(value ? std::optional<std::string>(value) : std::nullopt);
+            unsetenv(name.c_str());
+        }
+    }
+    ~SavedEnvironment() {
+        for (size_t i = 0; i < names.size(); ++i)
+            if (values[i]) setenv(names[i].c_str(), values[i]->c_str(), 1);
+            else unsetenv(names[i].c_str());
+    }
+    std::vector<std::string> names;
+    std::vector<std::optional<std::string>> values;
+};
+
+// A DISPLAY that names a server that is not there: the cause names that display rather
+// than asking whether DISPLAY is set.
+TEST(SdlDisplay, DeadDisplayIsNamed) {
+    SavedEnvironment saved({"SDL_VIDEODRIVER", "DISPLAY", "WAYLAND_DISPLAY"});
+    int number = 1999;
+    while (access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) == 0) --number;
+    std::string dead = ":" + std::to_string(number);
+    setenv("DISPLAY", dead.c_str(), 1);
+    selectDisplay(sdlBackend);
+    int result = openScreen(320, 240, 24, 2, 1, 0);
+    std::string cause = screenError();
+    closeScreen();
+    if (result == resultOk && access("/dev/dri", F_OK) == 0) GTEST_SKIP() << "a console display opened";
+    EXPECT_EQ(result, resultInvalid);
+    EXPECT_NE(cause.find("DISPLAY=" + dead), std::string::npos) << cause;
 }

@@ -63,6 +63,9 @@ TEST(ScenarioScript, MalformedLinesNameTheirLine) {
     EXPECT_NE(parseError("seed\n").find("seed"), std::string::npos);
     EXPECT_NE(parseError("0 10 10 1 - extra\n").find("extra"), std::string::npos);
     EXPECT_NE(parseError("0 1..2/1 10 1\n").find("pointer"), std::string::npos);
+    // Running through frame 2147483647 would take more frames than an int can count.
+    EXPECT_NE(parseError("0-2147483647 10 10 1\n").find("frame range"), std::string::npos);
+    EXPECT_EQ(scenarioFrames(parsed("0-2147483646 10 10 1\n")), 2147483647);
     Scenario scenario;
     std::string error;
     EXPECT_FALSE(loadScenario("/nonexistent/script.txt", scenario, error));

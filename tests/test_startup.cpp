@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "game/crowd.h"
@@ -116,7 +118,14 @@ TEST_F(StartUp, OpeningCrowdIsTheSameOnEveryStart) {
 }
 
 TEST_F(StartUp, MissingArtworkLeavesBlackImagesAndTheGameRuns) {
+    testing::internal::CaptureStderr();
     ASSERT_TRUE(startUp(headlessBackend));
+    std::string said = testing::internal::GetCapturedStderr();
+    // One line naming the pictures and where they were looked for.
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    for (const char* name : {"BACKG11a24.BMP", "sprites124.BMP", "stooge424.BMP"})
+        EXPECT_NE(said.find(name), std::string::npos) << said;
+    EXPECT_NE(said.find(empty.string()), std::string::npos) << said;
     for (int i = 1; i <= 320 * 240; ++i) ASSERT_EQ(backgroundBank[1][i], 0u);
     for (int frame = 0; frame < 3; ++frame) runFrame();
     EXPECT_EQ(game.cycle5, 3);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "game/crowd.h"
@@ -49,22 +50,36 @@ void cut(Bank& bank, int slot, const Cut& c) {
     grabImage(float(c.x1), float(c.y1), float(c.x2), float(c.y2), bankRow(bank, slot), bankEnd(bank));
 }
 
+// One line on stderr for every picture that could not be loaded, so that a game started
+// away from its data says why it shows black instead of passing for a working one.
+void reportMissingPictures(const std::string& names) {
+    if (names.empty()) return;
+    std::error_code ignored;
+    std::string folder = std::filesystem::current_path(ignored).string();
+    std::fprintf(stderr, "crowdfire: cannot load the pictures%s from %s; they stay black\n", names.c_str(),
+                 folder.empty() ? "the current directory" : folder.c_str());
+}
+
 // Each bitmap is drawn over what the page already holds, so a missing file leaves the
 // previous picture to be cut: the game goes on with black or stale images.
 void loadArtwork() {
+    std::string failed;
+    auto load = [&failed](const std::string& name) {
+        if (loadBitmap(name.c_str()) != resultOk) failed += " " + name;
+    };
     const char* backgrounds[] = {"BACKG11a24.BMP", "BACKG12a24.BMP"};
     for (int i = 0; i < 2; ++i) {
-        loadBitmap(backgrounds[i]);
+        load(backgrounds[i]);
         cut(backgroundBank, i + 1, Cut{i + 1, 0, 0, 319, 239});
     }
-    loadBitmap("sprites124.BMP");
+    load("sprites124.BMP");
     for (const Cut& c : spriteCuts) cut(spriteBank, c.slot, c);
     for (int sheet = firstManKind; sheet <= womanKind; ++sheet) {
-        std::string name = "stooge" + std::to_string(sheet) + "24.BMP";
-        loadBitmap(name.c_str());
+        load("stooge" + std::to_string(sheet) + "24.BMP");
         int base = kindBlockSize * (sheet - 1);
         for (int f = 1; f <= peopleSheetFrameCount; ++f) cut(peopleBank, base + f, peopleFrameCut(f));
     }
+    reportMissingPictures(failed);
 }
 
 struct SampleFile {

@@ -1,7 +1,9 @@
 // Loading a Windows bitmap onto the work page. Every header field is untrusted: a file
 // that lies about its size or layout is refused or read only as far as it goes, and
 // nothing is read or written outside the file, the row buffer or the page.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -83,15 +85,30 @@ int drawRows(std::FILE* f, int64_t fileSize, const BitmapHeader& h) {
     return result;
 }
 
+// Opens a regular file for reading. The open itself must not wait: opening a FIFO (or a
+// device) blocks until someone writes to it, and a start-up stuck there shows a full
+// screen that nothing can close. Anything but a regular file is refused unread.
+File openRegularFile(const char* path, int64_t& size) {
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(fd, F_SETFL, 0) != 0) {
+        close(fd);
+        return nullptr;
+    }
+    size = int64_t(info.st_size);
+    File f(fdopen(fd, "rb"));
+    if (!f) close(fd);
+    return f;
+}
+
 }  // namespace
 
 int loadBitmap(const char* path) {
     if (!screen.open || path == nullptr) return resultInvalid;
-    File f(std::fopen(path, "rb"));
+    int64_t fileSize = 0;
+    File f = openRegularFile(path, fileSize);
     if (!f) return resultNotFound;
-    struct stat info {};
-    if (fstat(fileno(f.get()), &info) != 0 || !S_ISREG(info.st_mode)) return resultNotFound;
-    int64_t fileSize = int64_t(info.st_size);
     int first = std::fgetc(f.get());
     if (first != 'B') return resultBadFile;
     std::rewind(f.get());

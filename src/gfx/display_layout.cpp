@@ -58,3 +58,17 @@ std::string titleFromPath(const std::string& path) {
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     return name;
 }
+
+StallStep watchForStall(StallWatch& watch, long pagesShown, double now, bool fullScreen, bool active) {
+    if (pagesShown != watch.pagesSeen) {
+        watch.pagesSeen = pagesShown;
+        watch.lastPageAt = now;
+        bool back = watch.leftForStall && !fullScreen && active;
+        watch.leftForStall = false;
+        return back ? StallStep::returnToFullScreen : StallStep::none;
+    }
+    // Once per stall: a player who goes full screen again during it is not overruled.
+    if (!fullScreen || watch.leftForStall || now - watch.lastPageAt < stallSeconds) return StallStep::none;
+    watch.leftForStall = true;
+    return StallStep::leaveFullScreen;
+}

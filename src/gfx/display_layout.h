@@ -24,3 +24,23 @@ void windowPointFromPage(const DisplayLayout& layout, int pageX, int pageY, int&
 int windowScaleFor(int desktopWidth, int desktopHeight, int pageWidth, int pageHeight);
 // The executable's file name without its directory and without the part from the last dot.
 std::string titleFromPath(const std::string& path);
+
+// The stall watch. Only the game's thread reads Escape, so a game that stops showing
+// pages (a slow disk, a swapping machine, a bug) would hold the desktop hostage in a
+// full-screen window with the pointer confined. After stallSeconds without a new page
+// the display leaves full screen and frees the pointer; the game itself goes on. When
+// pages come again and the player is still in the game's window (it has the focus), the
+// display goes back to full screen, the form the player had; a player who has gone to
+// another window keeps the desktop, and Alt+Enter brings full screen back.
+constexpr double stallSeconds = 2.0;
+
+struct StallWatch {
+    long pagesSeen = 0;
+    double lastPageAt = 0;       // seconds, any clock
+    bool leftForStall = false;   // full screen was left for the stall now going on
+};
+
+enum class StallStep { none, leaveFullScreen, returnToFullScreen };
+
+// One look per refresh pass: pagesShown counts the pages the game has shown so far.
+StallStep watchForStall(StallWatch& watch, long pagesShown, double now, bool fullScreen, bool active);

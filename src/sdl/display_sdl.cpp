@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -116,6 +117,8 @@ enum class Opening { pending, opened, failed } opening = Opening::pending;
 std::string failure;
 long movesDone = 0;        // under signalMutex: moves carried out, for movePointer to wait on
 long movesCarriedOut = 0;  // the refresh thread's own count
+std::atomic<long> wakesFromGame{0};  // pages shown (and pointer requests): the game is alive
+StallWatch stallWatch;                // the refresh thread's own
 
 std::string executableTitle() {
     char path[4096];
@@ -223,6 +226,21 @@ bool createWindow(bool fullScreen) {
     return false;
 }
 
+// Names the display that could not be opened, or says that none is named: a DISPLAY
+// that points at a dead server must not read like a missing one.
+void explainNoDisplay() {
+    std::string named;
+    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = SDL_getenv(variable);
+        if (!value || !*value) continue;
+        named += (named.empty() ? "" : " or ") + std::string(variable) + "=" + value;
+    }
+    if (named.empty())
+        SDL_SetError("no display to show the game on: neither DISPLAY nor WAYLAND_DISPLAY is set");
+    else
+        SDL_SetError("cannot open the display %s", named.c_str());
+}
+
 // SDL falls back on drivers that show nothing when there is no display at all. A game no
 // one can see, and so no one can stop with Escape, helps nobody: such a driver is only
 // taken when asked for by name (as the tests do with SDL_VIDEODRIVER=dummy).
@@ -231,14 +249,17 @@ bool showsSomething() {
     if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0)) return true;
     const char* asked = SDL_getenv("SDL_VIDEODRIVER");
     if (asked && std::strstr(asked, driver)) return true;
-    SDL_SetError("no display to show the game on, only SDL's %s video driver (is DISPLAY or WAYLAND_DISPLAY set?)",
-                 driver);
+    explainNoDisplay();
     return false;
 }
 
 bool openDisplay(bool fullScreen) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        // A driver asked for by name has SDL's own word for what went wrong.
+        if (!SDL_getenv("SDL_VIDEODRIVER")) explainNoDisplay();
+        return false;
+    }
     if (!showsSomething()) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return false;
@@ -397,32 +418,37 @@ void refreshKeys() {
     std::memcpy(input.keyTable, fresh, sizeof fresh);
 }
 
-// Where no window manager places a full-screen window, it keeps its old place and size;
-// SDL would still report the desktop's size and the picture would be cut. As when the
-// window is made, it is put over the whole desktop first.
-void coverDesktop() {
-    SDL_Rect desktop;
-    if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(shown.window)), &desktop) != 0) return;
-    SDL_SetWindowPosition(shown.window, desktop.x, desktop.y);
-    SDL_SetWindowSize(shown.window, desktop.w, desktop.h);
+// The form the window really has decides the layout, the pointer grab and what getMouse
+// does at the edges; under the lock.
+void followWindowForm() {
+    bool full = (SDL_GetWindowFlags(shown.window) & SDL_WINDOW_FULLSCREEN) != 0;
+    SDL_SetWindowGrab(shown.window, full ? SDL_TRUE : SDL_FALSE);
+    screen.fullScreen = full;
+    measureLayout();
+    shown.redraw = true;
 }
 
 // Full screen and window swap places; if the new form cannot be had, the old one stays.
+// Where no window manager carries out the full-screen request, SDL reports full screen
+// all the same while the window keeps its size, so the window first covers the desktop
+// from its corner itself, as at start-up.
 void toggleFullScreen() {
     bool toFullScreen = !screen.fullScreen;
-    Uint32 wanted = toFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
-    if (toFullScreen) coverDesktop();
-    if (SDL_SetWindowFullscreen(shown.window, wanted) != 0) {
-        SDL_SetWindowFullscreen(shown.window, toFullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
-        return;
+    if (toFullScreen) {
+        SDL_Rect desktop;
+        if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(shown.window), &desktop) == 0) {
+            SDL_SetWindowPosition(shown.window, desktop.x, desktop.y);
+            SDL_SetWindowSize(shown.window, desktop.w, desktop.h);
+        }
     }
-    if (!toFullScreen) {
+    Uint32 wanted = toFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0;
+    if (SDL_SetWindowFullscreen(shown.window, wanted) != 0)
+        SDL_SetWindowFullscreen(shown.window, toFullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if ((SDL_GetWindowFlags(shown.window) & SDL_WINDOW_FULLSCREEN) == 0) {
         SDL_SetWindowSize(shown.window, screen.width * shown.windowScale, screen.height * shown.windowScale);
         SDL_SetWindowPosition(shown.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
-    SDL_SetWindowGrab(shown.window, toFullScreen ? SDL_TRUE : SDL_FALSE);
-    screen.fullScreen = toFullScreen;
-    shown.redraw = true;
+    followWindowForm();
 }
 
 int buttonBit(Uint8 button) {
@@ -446,6 +472,7 @@ void handleWindowEvent(const SDL_WindowEvent& event) {
         case SDL_WINDOWEVENT_MAXIMIZED:
             if (input.active && !screen.fullScreen) toggleFullScreen();
             break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED: followWindowForm(); break;  // a window manager may change the form
         default: shown.redraw = true;  // exposed, resized, restored: draw the picture again
     }
 }
@@ -506,12 +533,21 @@ void carryOutRequests() {
     requests.movePending = false;
 }
 
+// A game that shows no new page for a while gets the desktop back for its player (see
+// StallWatch); called under the lock, after the events.
+void watchTheGame() {
+    double now = double(SDL_GetTicks64()) / 1000.0;
+    if (watchForStall(stallWatch, wakesFromGame.load(), now, screen.fullScreen, input.active) != StallStep::none)
+        toggleFullScreen();
+}
+
 void refreshPass() {
     {
         ScreenLockScope lock;
         takeDirtyRows();
         SDL_Event event;
         while (SDL_PollEvent(&event)) handleEvent(event);
+        watchTheGame();
         refreshKeys();
         if (shown.redraw) measureLayout();
         requests.layout = shown.layout;
@@ -550,6 +586,7 @@ void refreshLoop(bool fullScreen) {
         ScreenLockScope lock;
         measureLayout();
     }
+    stallWatch = StallWatch{wakesFromGame.load(), double(SDL_GetTicks64()) / 1000.0, false};
     reportOpening(Opening::opened);
     do refreshPass();
     while (waitForWork());
@@ -599,6 +636,7 @@ void stop() {
 }
 
 void wake() {
+    wakesFromGame.fetch_add(1);
     {
         std::lock_guard<std::mutex> guard(signalMutex);
         wakeRequested = true;

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <string>
 
 #include "game/game_state.h"
@@ -38,8 +39,9 @@ bool applyOptions(int argc, char** argv, Scenario& scenario) {
         if (option == "--seed") {
             scenario.seed = std::strtod(argv[i + 1], &end);
         } else if (option == "--frames") {
-            scenario.frames = int(std::strtol(argv[i + 1], &end, 10));
-            if (scenario.frames < 0) return false;
+            long frames = std::strtol(argv[i + 1], &end, 10);
+            if (frames < 0 || frames > std::numeric_limits<int>::max()) return false;
+            scenario.frames = int(frames);
         } else {
             return false;
         }

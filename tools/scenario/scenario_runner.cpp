@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 #include "game/frame_loop.h"
@@ -16,6 +17,7 @@ namespace {
 
 constexpr int pageWidth = 320;
 constexpr int pageHeight = 240;
+constexpr int maxFrame = std::numeric_limits<int>::max();
 
 // Keeps the reason a line or a run was refused.
 bool fail(std::string& why, const std::string& message) {
@@ -42,7 +44,8 @@ bool parseRange(const std::string& text, ScenarioInput& input) {
                !parseWholeNumber(text.substr(dash + 1), input.lastFrame)) {
         return false;
     }
-    return input.firstFrame >= 0 && input.lastFrame >= input.firstFrame;
+    // Running through frame G takes G + 1 frames, which must still be an int.
+    return input.firstFrame >= 0 && input.lastFrame >= input.firstFrame && input.lastFrame < maxFrame;
 }
 
 bool parseKeys(const std::string& text, ScenarioInput& input) {
@@ -118,14 +121,6 @@ bool parseLine(const std::string& line, Scenario& scenario, std::string& why) {
     return true;
 }
 
-int framesToRun(const Scenario& scenario) {
-    if (scenario.frames >= 0) return scenario.frames;
-    int frames = 0;
-    for (const ScenarioInput& input : scenario.inputs)
-        if (input.lastFrame + 1 > frames) frames = input.lastFrame + 1;
-    return frames;
-}
-
 // Whole pixels along the way from start to end: once over the range, or there and back
 // every `period` frames.
 int pointerAlong(int start, int end, int period, const ScenarioInput& input, int frame) {
@@ -137,7 +132,8 @@ int pointerAlong(int start, int end, int period, const ScenarioInput& input, int
         if (step > span) step = 2 * span - step;
     }
     if (span == 0) return start;
-    return start + int((end - start) * step / span);
+    // In 64 bits: the distance between two ints need not fit in one.
+    return int(start + (int64_t(end) - start) * step / span);
 }
 
 void applyInput(const Scenario& scenario, int frame) {
@@ -147,9 +143,11 @@ void applyInput(const Scenario& scenario, int frame) {
     const ScenarioInput none;
     const ScenarioInput& input = chosen ? *chosen : none;
     if (chosen && input.pointerOff) headlessSetPointer(-1, -1);
-    if (chosen && !input.pointerOff)
-        headlessSetPointer(pointerAlong(input.pointerX, input.pointerEndX, input.periodX, input, frame),
-                           pointerAlong(input.pointerY, input.pointerEndY, input.periodY, input, frame));
+    if (chosen && !input.pointerOff) {
+        int x = 0, y = 0;
+        pointerAt(input, frame, x, y);
+        headlessSetPointer(x, y);
+    }
     headlessSetButtons(input.buttons);
     headlessSetKey(scanLeft, input.left);
     headlessSetKey(scanRight, input.right);
@@ -160,6 +158,19 @@ void putLittleEndian(std::vector<unsigned char>& out, uint32_t value, int bytes)
 }
 
 }  // namespace
+
+int scenarioFrames(const Scenario& scenario) {
+    if (scenario.frames >= 0) return scenario.frames;
+    int frames = 0;
+    for (const ScenarioInput& input : scenario.inputs)
+        if (input.lastFrame + 1 > frames) frames = input.lastFrame + 1;
+    return frames;
+}
+
+void pointerAt(const ScenarioInput& input, int frame, int& x, int& y) {
+    x = pointerAlong(input.pointerX, input.pointerEndX, input.periodX, input, frame);
+    y = pointerAlong(input.pointerY, input.pointerEndY, input.periodY, input, frame);
+}
 
 bool parseScenario(std::istream& script, Scenario& scenario, std::string& error) {
     std::string line;
@@ -195,7 +206,7 @@ bool runScenario(const Scenario& scenario, ScenarioResult& result, std::string& 
     }
     headlessSetActive(true);
     randomize(scenario.seed);
-    result.frames = framesToRun(scenario);
+    result.frames = scenarioFrames(scenario);
     for (int frame = 0; frame < result.frames; ++frame) {
         applyInput(scenario, frame);
         runFrame();

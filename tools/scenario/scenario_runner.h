@@ -55,6 +55,11 @@ struct ScenarioResult {
 bool parseScenario(std::istream& script, Scenario& scenario, std::string& error);
 bool loadScenario(const std::string& path, Scenario& scenario, std::string& error);
 
+// Frames a run takes: the script's own count, else one past the last frame named.
+int scenarioFrames(const Scenario& scenario);
+// The pointer an input line gives at `frame`, a frame of its range.
+void pointerAt(const ScenarioInput& input, int frame, int& x, int& y);
+
 // Starts the game on the headless display from the current directory (where the
 // bitmaps are), seeds it and runs the frames. The screen stays open for pagePixels.
 bool runScenario(const Scenario& scenario, ScenarioResult& result, std::string& error);
