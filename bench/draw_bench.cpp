@@ -49,7 +49,8 @@ void drawFrame(const Frame& f) {
     putImage(220, 0, f.background.data(), opaque, -1);
     for (size_t i = 0; i < f.shadowX.size(); ++i)
         putImage(f.shadowX[i], f.shadowY[i], f.shadow.data(), blend, i % 2 ? 100 : 160);
-    for (size_t i = 0; i < f.spriteX.size(); ++i) putImage(f.spriteX[i], f.spriteY[i], f.sprite.data(), transparent, -1);
+    for (size_t i = 0; i < f.spriteX.size(); ++i)
+        putImage(f.spriteX[i], f.spriteY[i], f.sprite.data(), transparent, -1);
 }
 
 double microsecondsPerFrame(const Frame& f, int frames) {

@@ -160,8 +160,8 @@ Spread spreadOf(std::vector<double> times) {
 }
 
 void print(const char* what, const Spread& s) {
-    std::printf("%-22s median %8.1f us   p10 %8.1f   p90 %8.1f   min %8.1f   max %8.1f\n", what, s.median,
-                s.low, s.high, s.fastest, s.slowest);
+    std::printf("%-22s median %8.1f us   p10 %8.1f   p90 %8.1f   min %8.1f   max %8.1f\n", what, s.median, s.low,
+                s.high, s.fastest, s.slowest);
 }
 
 double microsecondsSince(Clock::time_point start) {
@@ -185,8 +185,8 @@ int pagePixel(float v) { return v > 0 ? int(double(v) + 0.5) : int(double(v) - 0
 SDL_Surface* surfaceOf(const uint32_t* image, bool keyedSurface) {
     const int width = int(image[0] & 0xFFFF) >> 3;
     const int height = int(image[0] >> 16);
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, std::max(width, 1), std::max(height, 1), 32,
-                                                    SDL_PIXELFORMAT_RGB888);
+    SDL_Surface* s =
+        SDL_CreateRGBSurfaceWithFormat(0, std::max(width, 1), std::max(height, 1), 32, SDL_PIXELFORMAT_RGB888);
     for (int y = 0; y < height; ++y)
         std::copy(image + 1 + y * width, image + 1 + (y + 1) * width,
                   reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) + y * s->pitch));

@@ -42,7 +42,8 @@ std::string commandOutput(const std::string& command) {
 TEST(ArtFiles, AnIndependentReaderSeesTheSameFormat) {
     if (!fs::exists("/usr/bin/identify")) GTEST_SKIP() << "ImageMagick's identify is not installed";
     for (const char* name : artFiles) {
-        std::string said = commandOutput("/usr/bin/identify -format '%w %h %z %[compression]' '" + runPath(name) + "' 2>&1");
+        std::string said =
+            commandOutput("/usr/bin/identify -format '%w %h %z %[compression]' '" + runPath(name) + "' 2>&1");
         EXPECT_EQ(said, "320 240 8 None") << name;
     }
 }
@@ -108,7 +109,8 @@ TEST(ArtGenerator, ContactSheetIsAReadablePngOfTheCurrentArt) {
     fs::path sheet = dir / "art.png";
     ASSERT_EQ(runMakeArt("--contact-sheet '" + sheet.string() + "'"), 0);
     if (fs::exists("/usr/bin/convert")) {
-        std::string said = commandOutput("/usr/bin/convert '" + sheet.string() + "' -format '%m %w %z %[fx:mean>0]' info: 2>&1");
+        std::string said =
+            commandOutput("/usr/bin/convert '" + sheet.string() + "' -format '%m %w %z %[fx:mean>0]' info: 2>&1");
         EXPECT_EQ(said, "PNG 800 8 1") << "decoded in full, pixels and all";
     }
     EXPECT_TRUE(fileBytes(sheet.string()) == fileBytes(std::string(CROWDFIRE_SOURCE_DIR) + "/docs/art.png"))

@@ -53,7 +53,8 @@ inline Bitmap readBitmap(const std::string& path) {
     bmp.pixels.resize(size_t(width) * size_t(height));
     for (int y = 0; y < height; ++y) {
         size_t row = offset + size_t(height - 1 - y) * rowBytes;
-        for (int x = 0; x < width; ++x) bmp.pixels[size_t(y) * size_t(width) + size_t(x)] = little(b, row + 3 * size_t(x), 3);
+        for (int x = 0; x < width; ++x)
+            bmp.pixels[size_t(y) * size_t(width) + size_t(x)] = little(b, row + 3 * size_t(x), 3);
         for (uint32_t pad = uint32_t(width) * 3; pad < rowBytes; ++pad)
             if (b[row + pad] != 0) bmp.problem = path + ": row padding is not zero";
     }
@@ -72,9 +73,9 @@ struct SpriteCut {
     Rect rect;
 };
 inline const SpriteCut spriteCuts[] = {
-    {1, {0, 0, 16, 17}},     {2, {29, 0, 45, 17}},    {3, {116, 0, 140, 25}}, {4, {145, 0, 169, 25}},
-    {5, {174, 0, 198, 25}},  {6, {203, 0, 227, 25}},  {7, {232, 0, 256, 25}}, {8, {261, 0, 285, 25}},
-    {9, {60, 7, 68, 17}},    {11, {5, 40, 21, 47}},   {12, {30, 43, 36, 46}}, {13, {39, 43, 46, 45}},
+    {1, {0, 0, 16, 17}},    {2, {29, 0, 45, 17}},   {3, {116, 0, 140, 25}}, {4, {145, 0, 169, 25}},
+    {5, {174, 0, 198, 25}}, {6, {203, 0, 227, 25}}, {7, {232, 0, 256, 25}}, {8, {261, 0, 285, 25}},
+    {9, {60, 7, 68, 17}},   {11, {5, 40, 21, 47}},  {12, {30, 43, 36, 46}}, {13, {39, 43, 46, 45}},
 };
 
 // Frame f (1 to 53) of a people sheet.

@@ -148,7 +148,8 @@ TEST(SpriteSheet, BlastsGoFromFireToSmoke) {
 TEST(SpriteSheet, BombFallsNoseDownAndMarksAreDarkForBlending) {
     Bitmap bmp = sheet("sprites124.BMP");
     const Rect bomb = spriteCuts[8].rect;
-    EXPECT_GT(opaqueCount(bmp, bomb, 0, 8, 0, 1), opaqueCount(bmp, bomb, 0, 8, 9, 10)) << "fins wide on top, nose below";
+    EXPECT_GT(opaqueCount(bmp, bomb, 0, 8, 0, 1), opaqueCount(bmp, bomb, 0, 8, 9, 10))
+        << "fins wide on top, nose below";
     EXPECT_GT(opaqueCount(bmp, bomb, 0, 8, 10, 10), 0) << "the nose reaches the bottom row";
     // Scorch and shadows are blended at 160 and 100 of 255: only dark colours darken.
     for (int index : {9, 10, 11}) {
@@ -287,7 +288,8 @@ TEST(PeopleKinds, WalkInSilhouettesOfTheirOwn) {
             for (int b = a + 1; b <= 4; ++b) {
                 int differing = 0;
                 for (int y = r.y1; y <= r.y2; ++y)
-                    for (int x = r.x1; x <= r.x2; ++x) differing += (sheets[a].at(x, y) == key) != (sheets[b].at(x, y) == key);
+                    for (int x = r.x1; x <= r.x2; ++x)
+                        differing += (sheets[a].at(x, y) == key) != (sheets[b].at(x, y) == key);
                 EXPECT_GE(differing, 12) << "kinds " << a << " and " << b << ", frame " << f;
             }
     }
@@ -301,8 +303,9 @@ TEST_F(ArtCuts, EveryRectangleTheGameCutsHoldsAPicture) {
     setPages(0, 1);
     std::vector<uint32_t> buffer(1 + 26 * 26);
     auto cutHasPicture = [&](const Rect& r) {
-        EXPECT_EQ(grabImage(float(r.x1), float(r.y1), float(r.x2), float(r.y2), buffer.data(), buffer.data() + buffer.size()),
-                  resultOk);
+        EXPECT_EQ(
+            grabImage(float(r.x1), float(r.y1), float(r.x2), float(r.y2), buffer.data(), buffer.data() + buffer.size()),
+            resultOk);
         EXPECT_EQ(buffer[0], uint32_t(r.height()) << 16 | uint32_t(r.width() * 8 + 4));
         for (int i = 1; i <= r.width() * r.height(); ++i)
             if ((buffer[size_t(i)] & 0xFFFFFF) != key) return true;

@@ -69,8 +69,8 @@ protected:
         folder = fs::temp_directory_path() / ("crowdfire-bitmaps-" + std::to_string(::getpid()));
         fs::create_directories(folder);
         std::ofstream(folder / "list.txt") << generatedFiles;
-        std::string command = "python3 '" CROWDFIRE_SOURCE_DIR "/tests/bmp_encoder.py' '" + folder.string() +
-                              "' < '" + (folder / "list.txt").string() + "'";
+        std::string command = "python3 '" CROWDFIRE_SOURCE_DIR "/tests/bmp_encoder.py' '" + folder.string() + "' < '" +
+                              (folder / "list.txt").string() + "'";
         encoderRan = std::system(command.c_str()) == 0;
         // The whole page in the pattern, through the scenario runner's page writer.
         std::vector<uint32_t> page(320 * 240);

@@ -1,5 +1,5 @@
-#include "game/bombs.h"
 #include "game/blood_drops.h"
+#include "game/bombs.h"
 #include "game/crowd.h"
 #include "game/gibs.h"
 

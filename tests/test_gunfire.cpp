@@ -40,7 +40,7 @@ TEST_F(Gunfire, HitRangesOfAWalkingPerson) {
         int mouseY;
         int outcome;
     };
-    const Row rows[] = {{99, missed},     {100, headShot},  {104, headShot},  {105, torsoShot},
+    const Row rows[] = {{99, missed},     {100, headShot}, {104, headShot}, {105, torsoShot},
                         {109, torsoShot}, {110, legWound}, {111, legWound}, {112, missed}};
     for (const Row& row : rows) {
         placeWalker(1, 100, 100);

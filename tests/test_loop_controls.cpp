@@ -68,12 +68,13 @@ TEST_F(FrameLoop, CentredViewShowsBothBackgroundHalves) {
 }
 
 TEST_F(FrameLoop, CountersOverTheFirstFrames) {
-    struct Expected { int frame, cycle5, cycle15, cycle4, cycle2; };
+    struct Expected {
+        int frame, cycle5, cycle15, cycle4, cycle2;
+    };
     // cycle4 steps where cycle5 becomes 2 (frames 2, 7, 12), cycle2 where cycle15 does
     // (frames 2, 17, 32); both are forced from 0 to 1 on the first frame.
-    const Expected table[] = {{1, 1, 1, 1, 1},  {2, 2, 2, 2, 2},   {6, 1, 6, 2, 2},
-                              {7, 2, 7, 3, 2},  {12, 2, 12, 4, 2}, {17, 2, 2, 1, 1},
-                              {31, 1, 1, 3, 1}, {32, 2, 2, 4, 2}};
+    const Expected table[] = {{1, 1, 1, 1, 1},   {2, 2, 2, 2, 2},  {6, 1, 6, 2, 2},  {7, 2, 7, 3, 2},
+                              {12, 2, 12, 4, 2}, {17, 2, 2, 1, 1}, {31, 1, 1, 3, 1}, {32, 2, 2, 4, 2}};
     int frame = 0;
     for (const Expected& e : table) {
         while (frame < e.frame) {

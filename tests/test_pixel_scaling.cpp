@@ -27,8 +27,8 @@ TEST(PixelScaling, EveryFormFillsExactSquaresAndNothingBeyond) {
                     for (int x = 0; x < pitch; ++x) {
                         uint32_t got = out[size_t(y) * size_t(pitch) + size_t(x)];
                         bool inPicture = y >= first * factor && x < width * factor;
-                        uint32_t want = inPicture ? page[size_t(y / factor) * size_t(width) + size_t(x / factor)]
-                                                  : untouched;
+                        uint32_t want =
+                            inPicture ? page[size_t(y / factor) * size_t(width) + size_t(x / factor)] : untouched;
                         ASSERT_EQ(got, want) << drawingFormName(form) << " width " << width << " factor " << factor
                                              << " at " << x << ", " << y;
                     }

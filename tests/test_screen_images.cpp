@@ -62,8 +62,13 @@ TEST_F(Images, BackgroundAtFractionalOffsets) {
 
 TEST_F(Images, AbsurdCoordinatesDrawNothingAndNeverTouchMemory) {
     auto image = solidImage(8, 8, 0xFFFFFF);
-    const float far[] = {1e30f, -1e30f, std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
-                         2147483648.0f, -2147483648.0f, 1e9f};
+    const float far[] = {1e30f,
+                         -1e30f,
+                         std::numeric_limits<float>::infinity(),
+                         -std::numeric_limits<float>::infinity(),
+                         2147483648.0f,
+                         -2147483648.0f,
+                         1e9f};
     for (float v : far) {
         EXPECT_EQ(putImage(v, 10, image.data(), opaque, -1), resultOk) << v;
         EXPECT_EQ(putImage(10, v, image.data(), transparent, -1), resultOk) << v;

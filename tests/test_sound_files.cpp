@@ -31,12 +31,12 @@ struct Expected {
 // Lengths a player would expect: a crack, a boom with a long rumble, a whistle that is
 // over by the end of a middling fall, quick splats and wounds, longer deaths.
 const Expected soundFiles[] = {
-    {"shot.ogg", 0.3, 0.8},          {"equip.mp3", 0.15, 0.6},        {"death1.ogg", 0.7, 1.6},
-    {"death2.ogg", 0.7, 1.6},        {"death3.ogg", 0.7, 1.6},        {"death4.ogg", 0.7, 1.6},
-    {"death5.ogg", 0.7, 1.6},        {"mushy1.ogg", 0.15, 0.6},       {"mushy2.ogg", 0.15, 0.6},
-    {"wound.ogg", 0.2, 0.6},         {"explosion.ogg", 1.2, 2.2},     {"bomb_fall.ogg", 0.7, 1.0},
-    {"women_wound.ogg", 0.2, 0.6},   {"women_death1.ogg", 0.7, 1.6},  {"women_death2.ogg", 0.7, 1.6},
-    {"women_death3.ogg", 0.7, 1.6},  {"women_death4.ogg", 0.7, 1.6},
+    {"shot.ogg", 0.3, 0.8},         {"equip.mp3", 0.15, 0.6},       {"death1.ogg", 0.7, 1.6},
+    {"death2.ogg", 0.7, 1.6},       {"death3.ogg", 0.7, 1.6},       {"death4.ogg", 0.7, 1.6},
+    {"death5.ogg", 0.7, 1.6},       {"mushy1.ogg", 0.15, 0.6},      {"mushy2.ogg", 0.15, 0.6},
+    {"wound.ogg", 0.2, 0.6},        {"explosion.ogg", 1.2, 2.2},    {"bomb_fall.ogg", 0.7, 1.0},
+    {"women_wound.ogg", 0.2, 0.6},  {"women_death1.ogg", 0.7, 1.6}, {"women_death2.ogg", 0.7, 1.6},
+    {"women_death3.ogg", 0.7, 1.6}, {"women_death4.ogg", 0.7, 1.6},
 };
 
 fs::path soundDir() { return fs::path(CROWDFIRE_RUN_DIR) / "Sound"; }
@@ -88,9 +88,8 @@ std::vector<float> readWav(const fs::path& path) {
 std::vector<float> decode(const std::string& name) {
     fs::path wav = scratch(name + ".wav");
     fs::path source = soundDir() / name;
-    std::string command = name.ends_with(".mp3")
-                              ? "lame --quiet --decode " + quoted(source) + " " + quoted(wav)
-                              : "oggdec --quiet -o " + quoted(wav) + " " + quoted(source);
+    std::string command = name.ends_with(".mp3") ? "lame --quiet --decode " + quoted(source) + " " + quoted(wav)
+                                                 : "oggdec --quiet -o " + quoted(wav) + " " + quoted(source);
     if (std::system(command.c_str()) != 0) return {};
     return readWav(wav);
 }
@@ -289,9 +288,9 @@ TEST_F(SoundFiles, EffectsHaveTheirShapes) {
 // explosion, in peak and in loudness, so that a bomb on a group does not bury its blast.
 TEST_F(SoundFiles, WeaponsCarryOnSmallSpeakersAndSplatsSitUnderTheBlast) {
     std::vector<double> cries;
-    for (const char* name : {"wound.ogg", "death1.ogg", "death2.ogg", "death3.ogg", "death4.ogg", "death5.ogg",
-                             "women_wound.ogg", "women_death1.ogg", "women_death2.ogg", "women_death3.ogg",
-                             "women_death4.ogg"})
+    for (const char* name :
+         {"wound.ogg", "death1.ogg", "death2.ogg", "death3.ogg", "death4.ogg", "death5.ogg", "women_wound.ogg",
+          "women_death1.ogg", "women_death2.ogg", "women_death3.ogg", "women_death4.ogg"})
         cries.push_back(synth::loudestSmallSpeakerDb(sound(name)));
     std::sort(cries.begin(), cries.end());
     double medianCry = cries[cries.size() / 2];

@@ -72,8 +72,8 @@ fs::path writeToneWav(const fs::path& path, double seconds, double amplitude) {
     putLE(wav, uint32_t(36 + data.size()), 4);
     wav += "WAVEfmt ";
     putLE(wav, 16, 4);
-    putLE(wav, 1, 2);         // PCM
-    putLE(wav, 1, 2);         // mono
+    putLE(wav, 1, 2);  // PCM
+    putLE(wav, 1, 2);  // mono
     putLE(wav, rate, 4);
     putLE(wav, rate * 2, 4);  // bytes per second
     putLE(wav, 2, 2);         // bytes per frame
@@ -353,10 +353,10 @@ TEST_F(SoundLayer, BombOnAGroupStaysUnderFullScaleAndTheBlastIsHeard) {
         std::vector<float> heard = playToDisk(dir_ / "moment.raw", moment, level);
         ASSERT_GT(heard.size(), size_t(2 * 44100)) << "the stream holds the whole moment";
         double peak = peakOf(heard);
-        long atFullScale = std::count_if(heard.begin(), heard.end(),
-                                         [](float v) { return std::fabs(v) >= 32767.0f / 32768.0f; });
-        std::printf("level %d: peak %.4f (%.2f dBFS), %ld samples at full scale\n", level, peak,
-                    20 * std::log10(peak), atFullScale);
+        long atFullScale =
+            std::count_if(heard.begin(), heard.end(), [](float v) { return std::fabs(v) >= 32767.0f / 32768.0f; });
+        std::printf("level %d: peak %.4f (%.2f dBFS), %ld samples at full scale\n", level, peak, 20 * std::log10(peak),
+                    atFullScale);
         EXPECT_EQ(atFullScale, 0);
         if (level != 1) continue;
         std::vector<float> withoutBlast = playToDisk(dir_ / "crowd.raw", crowd, level);

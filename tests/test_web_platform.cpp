@@ -4,8 +4,8 @@
 
 #include <set>
 
-#include "sdl/display_sdl.h"
 #include "gfx/input.h"
+#include "sdl/display_sdl.h"
 #include "web/frame_pacing.h"
 #include "web/web_keys.h"
 

@@ -40,8 +40,7 @@ void flyDrop(Entity& drop) {
 void drawDrop(const Entity& drop) {
     if (drop.kind < scorchMarkDrop)
         drawAtWorld(bankImage(peopleBank, drop.imageIndex + bloodFrameOffset), drop.x, drop.y, transparent);
-    else
-        drawAtWorld(bankImage(spriteBank, drop.imageIndex), drop.x, drop.y, blend, scorchOpacity);
+    else drawAtWorld(bankImage(spriteBank, drop.imageIndex), drop.x, drop.y, blend, scorchOpacity);
 }
 
 }  // namespace

@@ -40,9 +40,7 @@ bool withinReach(const Entity& bomb, const Entity& other) {
 }
 
 // Away from the bomb, comparing the bomb's centre with the other's.
-int directionAway(const Entity& bomb, float otherX) {
-    return double(bomb.x) + 3 > double(otherX) + 6 ? -1 : 1;
-}
+int directionAway(const Entity& bomb, float otherX) { return double(bomb.x) + 3 > double(otherX) + 6 ? -1 : 1; }
 
 // Every loose part within reach is lifted one pixel above its new ground and thrown
 // again, whatever it is: two draws each, upward speed first.
@@ -69,8 +67,8 @@ void blowUpPerson(const Entity& bomb, Entity& person) {
     const double py = person.y;
     for (const Offset& o : sprayOffsets)
         spawnBloodDrop(float(px + o.dx), float(py + o.dy), sprayDrop, person.kind, roundToInt(py + 11));
-    spawnGib(person.x, person.y, thrownBodyGib, personImage(person.kind, blownBodyFrame),
-             roundToInt(py + 1), directionAway(bomb, person.x));
+    spawnGib(person.x, person.y, thrownBodyGib, personImage(person.kind, blownBodyFrame), roundToInt(py + 1),
+             directionAway(bomb, person.x));
 }
 
 // The gibs are thrown before the people die, so the bodies this bomb makes are not

@@ -27,7 +27,6 @@ constexpr int crawlFrameBefore = 24;  // crawling shows 24 + cycle2: 25 and 26
 constexpr int finishedBodyFrame = 27;
 constexpr int bledBodyFrame = 42;
 
-
 void drawPerson(const Entity& person, int slot) {
     drawAtWorld(bankImage(peopleBank, slot), person.x, person.y, transparent);
 }

@@ -29,11 +29,11 @@ struct Entity {
     // sprayDrop... (blood_drops.h). Gibs: chunkGib... (gibs.h). Blasts: explosionBlast
     // (blasts.h). Bombs: fallingBomb (bombs.h).
     int32_t kind;
-    union {              // 12
+    union {                  // 12
         int32_t bleedTimer;  // people: updates left before bleeding to death
         int32_t animFrame;   // blasts: animation step 1 to 6
     };
-    int32_t unused13;    // 13 no pool uses it
+    int32_t unused13;  // 13 no pool uses it
     // 14 blood drops and gibs: the image drawn. A people-bank slot, except for a scorch
     // mark, whose image is a sprite-bank slot. The spawns take it from their
     // `imageSelector`, which means a different thing by kind: the bleeding person's kind
@@ -81,9 +81,13 @@ extern std::array<int32_t, lastSampleSlot + 1> soundBank;
 // The first word of a bank slot, and the end of the whole bank: the limit grabImage
 // checks a cut against.
 template <class Bank>
-uint32_t* bankRow(Bank& bank, int slot) { return bank[slot].data(); }
+uint32_t* bankRow(Bank& bank, int slot) {
+    return bank[slot].data();
+}
 template <class Bank>
-const uint32_t* bankEnd(const Bank& bank) { return bank[0].data() + bank.size() * bank[0].size(); }
+const uint32_t* bankEnd(const Bank& bank) {
+    return bank[0].data() + bank.size() * bank[0].size();
+}
 
 // People images: image b of person kind k is slot blockSize * (k - 1) + b.
 constexpr int kindBlockSize = 57;
@@ -91,27 +95,27 @@ constexpr int personImage(int kind, int image) { return kindBlockSize * (kind - 
 
 struct GameState {
     int32_t targetFps;
-    double lastFrameTime;    // clock reading when the previous frame's wait ended
-    int32_t crowdCount;      // people records 1 to crowdCount are in play
-    int32_t cycle4;          // 1..4, one step every five frames
-    int32_t cycle5;          // 1..5, one step every frame
-    int32_t cycle15;         // 1..15, one step every frame
-    int32_t cycle2;          // 1..2, one step every fifteen frames
-    int32_t cycle400;        // 1..400, one step every frame
+    double lastFrameTime;  // clock reading when the previous frame's wait ended
+    int32_t crowdCount;    // people records 1 to crowdCount are in play
+    int32_t cycle4;        // 1..4, one step every five frames
+    int32_t cycle5;        // 1..5, one step every frame
+    int32_t cycle15;       // 1..15, one step every frame
+    int32_t cycle2;        // 1..2, one step every fifteen frames
+    int32_t cycle400;      // 1..400, one step every frame
     int32_t mouseX;
     int32_t mouseY;
-    int32_t mouseButtons;    // 1 left alone, 2 right alone, 3 both, -1 unreadable
-    int32_t fireCooldown;    // frames until the next shot or bomb
-    int32_t scrollX;         // world x at the screen's left edge, 0 to 320
+    int32_t mouseButtons;  // 1 left alone, 2 right alone, 3 both, -1 unreadable
+    int32_t fireCooldown;  // frames until the next shot or bomb
+    int32_t scrollX;       // world x at the screen's left edge, 0 to 320
     int32_t sfxVolumeLevel;
     int32_t musicVolumeLevel;
     int32_t shakeFrames;
-    int32_t shakeOffset;     // added to every drawn y this frame
+    int32_t shakeOffset;  // added to every drawn y this frame
     int32_t workPage;
     int32_t soundReady;
     int32_t crowdDirection;
     int32_t aliveCount;
-    int32_t personFrame;     // image slot chosen for the person being processed
+    int32_t personFrame;  // image slot chosen for the person being processed
 };
 
 extern GameState game;

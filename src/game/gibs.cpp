@@ -30,8 +30,8 @@ void launchGib(Entity& gib, int kind, int imageSelector, int groundY, int direct
 // turns it to the lying image next to the flying one.
 void landGib(Entity& gib, bool advanceImage) {
     const int depth = gib.kind == thrownBodyGib ? bodySplashDepth : 0;
-    spawnBloodDrop(float(double(gib.x) + 1), float(double(gib.y) + depth + 1), splashDrop,
-                   splashBloodKind, roundToInt(double(gib.y) + depth + 3));
+    spawnBloodDrop(float(double(gib.x) + 1), float(double(gib.y) + depth + 1), splashDrop, splashBloodKind,
+                   roundToInt(double(gib.y) + depth + 3));
     if (advanceImage && gib.kind == thrownBodyGib) gib.imageIndex += 1;
     playSampleIfReady(splatSample);
 }
@@ -64,8 +64,7 @@ void updateGibs() {
     for (int i = 1; i <= gibsLast; ++i) {
         Entity& gib = gibs[i];
         if (gib.active == 0) continue;
-        if (gib.kind < firstLyingKind && gib.flightMode == ownFlight && double(gib.y) < gib.groundY)
-            flyGib(gib, true);
+        if (gib.kind < firstLyingKind && gib.flightMode == ownFlight && double(gib.y) < gib.groundY) flyGib(gib, true);
         if (gib.flightMode == thrownByBomb && double(gib.y) < gib.groundY) flyGib(gib, false);
         drawAtWorld(bankImage(peopleBank, gib.imageIndex), gib.x, gib.y, transparent);
     }

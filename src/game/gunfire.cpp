@@ -23,9 +23,7 @@ constexpr double woundDrifts[3] = {0.1, 0.15, 0.2};
 
 bool isWoman(const Entity& person) { return person.kind == womanKind; }
 
-int byKind(const Entity& person, int manSample, int womanSample) {
-    return isWoman(person) ? womanSample : manSample;
-}
+int byKind(const Entity& person, int manSample, int womanSample) { return isWoman(person) ? womanSample : manSample; }
 
 // Three sprays from where the bullet went in, falling to just below the feet.
 void spray(const Entity& person, const Offset (&offsets)[3]) {
@@ -91,8 +89,7 @@ void shootPerson(Entity& person) {
         if (inZone(rowsBelowTop(), 0, true, 5)) hitHead(person);
         if (inZone(rowsBelowTop(), 4, false, 10)) hitTorso(person);
         if (inZone(rowsBelowTop(), 9, false, 12)) hitLegs(person);
-    } else if (person.gait == wounded && double(person.y) >= person.groundY &&
-               inZone(rowsBelowTop(), 7, false, 12)) {
+    } else if (person.gait == wounded && double(person.y) >= person.groundY && inZone(rowsBelowTop(), 7, false, 12)) {
         finishOff(person);
     }
 }

@@ -28,15 +28,11 @@ constexpr Cut spriteCuts[] = {
     {1, 0, 0, 16, 17},     // crosshair
     {2, 29, 0, 45, 17},    // firing overlay
     {3, 116, 0, 140, 25},  // blast frames 1 to 6: slot i + 2 at x = 29i + 87
-    {4, 145, 0, 169, 25},
-    {5, 174, 0, 198, 25},
-    {6, 203, 0, 227, 25},
-    {7, 232, 0, 256, 25},
-    {8, 261, 0, 285, 25},
-    {9, 60, 7, 68, 17},    // bomb
-    {11, 5, 40, 21, 47},   // scorch mark
-    {12, 30, 43, 36, 46},  // bomb shadow, close
-    {13, 39, 43, 46, 45},  // bomb shadow, far
+    {4, 145, 0, 169, 25}, {5, 174, 0, 198, 25}, {6, 203, 0, 227, 25},
+    {7, 232, 0, 256, 25}, {8, 261, 0, 285, 25}, {9, 60, 7, 68, 17},  // bomb
+    {11, 5, 40, 21, 47},                                             // scorch mark
+    {12, 30, 43, 36, 46},                                            // bomb shadow, close
+    {13, 39, 43, 46, 45},                                            // bomb shadow, far
 };
 
 // Frame f of a people sheet, corners included, from the layout the art tool paints in.

@@ -5,8 +5,8 @@
 #include "gfx/screen_state.h"
 
 namespace {
-int pointerX = -1, pointerY = -1;    // where the pointer is now
-int placedX = -1, placedY = -1;      // where setMouse last put it
+int pointerX = -1, pointerY = -1;  // where the pointer is now
+int placedX = -1, placedY = -1;    // where setMouse last put it
 }  // namespace
 
 namespace headlessDisplay {

@@ -36,8 +36,8 @@ constexpr double stallSeconds = 2.0;
 
 struct StallWatch {
     long pagesSeen = 0;
-    double lastPageAt = 0;       // seconds, any clock
-    bool leftForStall = false;   // full screen was left for the stall now going on
+    double lastPageAt = 0;      // seconds, any clock
+    bool leftForStall = false;  // full screen was left for the stall now going on
 };
 
 enum class StallStep { none, leaveFullScreen, returnToFullScreen };

@@ -52,8 +52,8 @@ void writeFile() {
     std::fprintf(out, "first_picture_realtime_ns %lld\n", static_cast<long long>(stats.firstPictureNs));
     std::fprintf(out, "present_median_ms %.3f\npresent_p99_ms %.3f\n", percentileMs(stats.costNs, costs, 0.5),
                  percentileMs(stats.costNs, costs, 0.99));
-    std::fprintf(out, "interval_median_ms %.3f\ninterval_p99_ms %.3f\n",
-                 percentileMs(stats.intervalNs, intervals, 0.5), percentileMs(stats.intervalNs, intervals, 0.99));
+    std::fprintf(out, "interval_median_ms %.3f\ninterval_p99_ms %.3f\n", percentileMs(stats.intervalNs, intervals, 0.5),
+                 percentileMs(stats.intervalNs, intervals, 0.99));
     std::fclose(out);
     std::rename(scratch.c_str(), stats.file.c_str());
 }
@@ -81,7 +81,8 @@ void displayStatsPresentEnds(const uint32_t* page, size_t pixels) {
     int64_t ended = nowNs(CLOCK_MONOTONIC);
     size_t slot = size_t(stats.presents % ringSize);
     stats.costNs[slot] = ended - stats.startedNs;
-    if (stats.presents > 0) stats.intervalNs[size_t((stats.presents - 1) % ringSize)] = stats.startedNs - stats.lastStartNs;
+    if (stats.presents > 0)
+        stats.intervalNs[size_t((stats.presents - 1) % ringSize)] = stats.startedNs - stats.lastStartNs;
     stats.lastStartNs = stats.startedNs;
     ++stats.presents;
     bool first = stats.firstPictureNs == 0 && std::any_of(page, page + pixels, [](uint32_t p) { return p != 0; });

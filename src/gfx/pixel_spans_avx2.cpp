@@ -48,9 +48,7 @@ struct Blend {
     uint32_t scalarWeight;
 
     AVX2_FUNCTION explicit Blend(int w)
-        : weight(_mm256_set1_epi16(short(w))),
-          inverse(_mm256_set1_epi16(short(256 - w))),
-          scalarWeight(uint32_t(w)) {}
+        : weight(_mm256_set1_epi16(short(w))), inverse(_mm256_set1_epi16(short(256 - w))), scalarWeight(uint32_t(w)) {}
 
     AVX2_FUNCTION __m256i bytes(__m256i d16, __m256i s16) const {
         __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(d16, inverse), _mm256_mullo_epi16(s16, weight));

@@ -22,8 +22,7 @@ const char* screenError();
 void setPages(int workPage, int visiblePage);
 void clearScreen();
 int loadBitmap(const char* path);
-int grabImage(float x1, float y1, float x2, float y2, uint32_t* destination,
-              const uint32_t* destinationEnd);
+int grabImage(float x1, float y1, float x2, float y2, uint32_t* destination, const uint32_t* destinationEnd);
 int putImage(float x, float y, const uint32_t* image, int mode, int opacity);
 
 // Holds the screen lock across several operations, which then neither take nor release

@@ -36,41 +36,129 @@ struct KeyTie {
 };
 
 constexpr KeyTie keyTies[] = {
-    {SDL_SCANCODE_ESCAPE, scanEscape}, {SDL_SCANCODE_1, 0x02}, {SDL_SCANCODE_2, 0x03}, {SDL_SCANCODE_3, 0x04},
-    {SDL_SCANCODE_4, 0x05}, {SDL_SCANCODE_5, 0x06}, {SDL_SCANCODE_6, 0x07}, {SDL_SCANCODE_7, 0x08},
-    {SDL_SCANCODE_8, 0x09}, {SDL_SCANCODE_9, 0x0A}, {SDL_SCANCODE_0, 0x0B}, {SDL_SCANCODE_MINUS, 0x0C},
-    {SDL_SCANCODE_EQUALS, 0x0D}, {SDL_SCANCODE_BACKSPACE, 0x0E}, {SDL_SCANCODE_TAB, 0x0F},
-    {SDL_SCANCODE_Q, 0x10}, {SDL_SCANCODE_W, 0x11}, {SDL_SCANCODE_E, 0x12}, {SDL_SCANCODE_R, 0x13},
-    {SDL_SCANCODE_T, 0x14}, {SDL_SCANCODE_Y, 0x15}, {SDL_SCANCODE_U, 0x16}, {SDL_SCANCODE_I, 0x17},
-    {SDL_SCANCODE_O, 0x18}, {SDL_SCANCODE_P, 0x19}, {SDL_SCANCODE_LEFTBRACKET, 0x1A},
-    {SDL_SCANCODE_RIGHTBRACKET, 0x1B}, {SDL_SCANCODE_RETURN, 0x1C}, {SDL_SCANCODE_KP_ENTER, 0x1C},
-    {SDL_SCANCODE_LCTRL, 0x1D}, {SDL_SCANCODE_RCTRL, 0x1D}, {SDL_SCANCODE_A, 0x1E}, {SDL_SCANCODE_S, 0x1F},
-    {SDL_SCANCODE_D, 0x20}, {SDL_SCANCODE_F, 0x21}, {SDL_SCANCODE_G, 0x22}, {SDL_SCANCODE_H, 0x23},
-    {SDL_SCANCODE_J, 0x24}, {SDL_SCANCODE_K, 0x25}, {SDL_SCANCODE_L, 0x26}, {SDL_SCANCODE_SEMICOLON, 0x27},
-    {SDL_SCANCODE_APOSTROPHE, 0x28}, {SDL_SCANCODE_GRAVE, 0x29}, {SDL_SCANCODE_LSHIFT, 0x2A},
-    {SDL_SCANCODE_BACKSLASH, 0x2B}, {SDL_SCANCODE_NONUSHASH, 0x2B}, {SDL_SCANCODE_Z, 0x2C}, {SDL_SCANCODE_X, 0x2D}, {SDL_SCANCODE_C, 0x2E},
-    {SDL_SCANCODE_V, 0x2F}, {SDL_SCANCODE_B, 0x30}, {SDL_SCANCODE_N, 0x31}, {SDL_SCANCODE_M, 0x32},
-    {SDL_SCANCODE_COMMA, 0x33}, {SDL_SCANCODE_PERIOD, 0x34}, {SDL_SCANCODE_SLASH, 0x35},
-    {SDL_SCANCODE_KP_DIVIDE, 0x35}, {SDL_SCANCODE_RSHIFT, 0x36}, {SDL_SCANCODE_KP_MULTIPLY, 0x37},
-    {SDL_SCANCODE_PRINTSCREEN, 0x37}, {SDL_SCANCODE_LALT, 0x38}, {SDL_SCANCODE_RALT, 0x38},
-    {SDL_SCANCODE_SPACE, 0x39}, {SDL_SCANCODE_CAPSLOCK, 0x3A}, {SDL_SCANCODE_F1, 0x3B}, {SDL_SCANCODE_F2, 0x3C},
-    {SDL_SCANCODE_F3, 0x3D}, {SDL_SCANCODE_F4, 0x3E}, {SDL_SCANCODE_F5, 0x3F}, {SDL_SCANCODE_F6, 0x40},
-    {SDL_SCANCODE_F7, 0x41}, {SDL_SCANCODE_F8, 0x42}, {SDL_SCANCODE_F9, 0x43}, {SDL_SCANCODE_F10, 0x44},
-    {SDL_SCANCODE_NUMLOCKCLEAR, 0x45}, {SDL_SCANCODE_PAUSE, 0x45}, {SDL_SCANCODE_SCROLLLOCK, 0x46},
-    {SDL_SCANCODE_KP_7, 0x47}, {SDL_SCANCODE_HOME, 0x47}, {SDL_SCANCODE_KP_8, 0x48}, {SDL_SCANCODE_UP, 0x48},
-    {SDL_SCANCODE_KP_9, 0x49}, {SDL_SCANCODE_PAGEUP, 0x49}, {SDL_SCANCODE_KP_MINUS, 0x4A},
-    {SDL_SCANCODE_KP_4, scanLeft}, {SDL_SCANCODE_LEFT, scanLeft}, {SDL_SCANCODE_KP_5, 0x4C}, {SDL_SCANCODE_KP_6, scanRight},
-    {SDL_SCANCODE_RIGHT, scanRight}, {SDL_SCANCODE_KP_PLUS, 0x4E}, {SDL_SCANCODE_KP_1, 0x4F}, {SDL_SCANCODE_END, 0x4F},
-    {SDL_SCANCODE_KP_2, 0x50}, {SDL_SCANCODE_DOWN, 0x50}, {SDL_SCANCODE_KP_3, 0x51},
-    {SDL_SCANCODE_PAGEDOWN, 0x51}, {SDL_SCANCODE_KP_0, 0x52}, {SDL_SCANCODE_INSERT, 0x52},
-    {SDL_SCANCODE_KP_PERIOD, 0x53}, {SDL_SCANCODE_DELETE, 0x53}, {SDL_SCANCODE_NONUSBACKSLASH, 0x56},
-    {SDL_SCANCODE_F11, 0x57}, {SDL_SCANCODE_F12, 0x58}, {SDL_SCANCODE_KP_EQUALS, 0x59},
-    {SDL_SCANCODE_LGUI, 0x5B}, {SDL_SCANCODE_RGUI, 0x5C}, {SDL_SCANCODE_APPLICATION, 0x5D},
-    {SDL_SCANCODE_F13, 0x64}, {SDL_SCANCODE_F14, 0x65}, {SDL_SCANCODE_F15, 0x66}, {SDL_SCANCODE_F16, 0x67},
-    {SDL_SCANCODE_F17, 0x68}, {SDL_SCANCODE_F18, 0x69}, {SDL_SCANCODE_F19, 0x6A}, {SDL_SCANCODE_F20, 0x6B},
-    {SDL_SCANCODE_F21, 0x6C}, {SDL_SCANCODE_F22, 0x6D}, {SDL_SCANCODE_F23, 0x6E}, {SDL_SCANCODE_F24, 0x76},
-    {SDL_SCANCODE_INTERNATIONAL2, 0x70}, {SDL_SCANCODE_INTERNATIONAL1, 0x73},
-    {SDL_SCANCODE_INTERNATIONAL4, 0x79}, {SDL_SCANCODE_INTERNATIONAL5, 0x7B},
+    {SDL_SCANCODE_ESCAPE, scanEscape},
+    {SDL_SCANCODE_1, 0x02},
+    {SDL_SCANCODE_2, 0x03},
+    {SDL_SCANCODE_3, 0x04},
+    {SDL_SCANCODE_4, 0x05},
+    {SDL_SCANCODE_5, 0x06},
+    {SDL_SCANCODE_6, 0x07},
+    {SDL_SCANCODE_7, 0x08},
+    {SDL_SCANCODE_8, 0x09},
+    {SDL_SCANCODE_9, 0x0A},
+    {SDL_SCANCODE_0, 0x0B},
+    {SDL_SCANCODE_MINUS, 0x0C},
+    {SDL_SCANCODE_EQUALS, 0x0D},
+    {SDL_SCANCODE_BACKSPACE, 0x0E},
+    {SDL_SCANCODE_TAB, 0x0F},
+    {SDL_SCANCODE_Q, 0x10},
+    {SDL_SCANCODE_W, 0x11},
+    {SDL_SCANCODE_E, 0x12},
+    {SDL_SCANCODE_R, 0x13},
+    {SDL_SCANCODE_T, 0x14},
+    {SDL_SCANCODE_Y, 0x15},
+    {SDL_SCANCODE_U, 0x16},
+    {SDL_SCANCODE_I, 0x17},
+    {SDL_SCANCODE_O, 0x18},
+    {SDL_SCANCODE_P, 0x19},
+    {SDL_SCANCODE_LEFTBRACKET, 0x1A},
+    {SDL_SCANCODE_RIGHTBRACKET, 0x1B},
+    {SDL_SCANCODE_RETURN, 0x1C},
+    {SDL_SCANCODE_KP_ENTER, 0x1C},
+    {SDL_SCANCODE_LCTRL, 0x1D},
+    {SDL_SCANCODE_RCTRL, 0x1D},
+    {SDL_SCANCODE_A, 0x1E},
+    {SDL_SCANCODE_S, 0x1F},
+    {SDL_SCANCODE_D, 0x20},
+    {SDL_SCANCODE_F, 0x21},
+    {SDL_SCANCODE_G, 0x22},
+    {SDL_SCANCODE_H, 0x23},
+    {SDL_SCANCODE_J, 0x24},
+    {SDL_SCANCODE_K, 0x25},
+    {SDL_SCANCODE_L, 0x26},
+    {SDL_SCANCODE_SEMICOLON, 0x27},
+    {SDL_SCANCODE_APOSTROPHE, 0x28},
+    {SDL_SCANCODE_GRAVE, 0x29},
+    {SDL_SCANCODE_LSHIFT, 0x2A},
+    {SDL_SCANCODE_BACKSLASH, 0x2B},
+    {SDL_SCANCODE_NONUSHASH, 0x2B},
+    {SDL_SCANCODE_Z, 0x2C},
+    {SDL_SCANCODE_X, 0x2D},
+    {SDL_SCANCODE_C, 0x2E},
+    {SDL_SCANCODE_V, 0x2F},
+    {SDL_SCANCODE_B, 0x30},
+    {SDL_SCANCODE_N, 0x31},
+    {SDL_SCANCODE_M, 0x32},
+    {SDL_SCANCODE_COMMA, 0x33},
+    {SDL_SCANCODE_PERIOD, 0x34},
+    {SDL_SCANCODE_SLASH, 0x35},
+    {SDL_SCANCODE_KP_DIVIDE, 0x35},
+    {SDL_SCANCODE_RSHIFT, 0x36},
+    {SDL_SCANCODE_KP_MULTIPLY, 0x37},
+    {SDL_SCANCODE_PRINTSCREEN, 0x37},
+    {SDL_SCANCODE_LALT, 0x38},
+    {SDL_SCANCODE_RALT, 0x38},
+    {SDL_SCANCODE_SPACE, 0x39},
+    {SDL_SCANCODE_CAPSLOCK, 0x3A},
+    {SDL_SCANCODE_F1, 0x3B},
+    {SDL_SCANCODE_F2, 0x3C},
+    {SDL_SCANCODE_F3, 0x3D},
+    {SDL_SCANCODE_F4, 0x3E},
+    {SDL_SCANCODE_F5, 0x3F},
+    {SDL_SCANCODE_F6, 0x40},
+    {SDL_SCANCODE_F7, 0x41},
+    {SDL_SCANCODE_F8, 0x42},
+    {SDL_SCANCODE_F9, 0x43},
+    {SDL_SCANCODE_F10, 0x44},
+    {SDL_SCANCODE_NUMLOCKCLEAR, 0x45},
+    {SDL_SCANCODE_PAUSE, 0x45},
+    {SDL_SCANCODE_SCROLLLOCK, 0x46},
+    {SDL_SCANCODE_KP_7, 0x47},
+    {SDL_SCANCODE_HOME, 0x47},
+    {SDL_SCANCODE_KP_8, 0x48},
+    {SDL_SCANCODE_UP, 0x48},
+    {SDL_SCANCODE_KP_9, 0x49},
+    {SDL_SCANCODE_PAGEUP, 0x49},
+    {SDL_SCANCODE_KP_MINUS, 0x4A},
+    {SDL_SCANCODE_KP_4, scanLeft},
+    {SDL_SCANCODE_LEFT, scanLeft},
+    {SDL_SCANCODE_KP_5, 0x4C},
+    {SDL_SCANCODE_KP_6, scanRight},
+    {SDL_SCANCODE_RIGHT, scanRight},
+    {SDL_SCANCODE_KP_PLUS, 0x4E},
+    {SDL_SCANCODE_KP_1, 0x4F},
+    {SDL_SCANCODE_END, 0x4F},
+    {SDL_SCANCODE_KP_2, 0x50},
+    {SDL_SCANCODE_DOWN, 0x50},
+    {SDL_SCANCODE_KP_3, 0x51},
+    {SDL_SCANCODE_PAGEDOWN, 0x51},
+    {SDL_SCANCODE_KP_0, 0x52},
+    {SDL_SCANCODE_INSERT, 0x52},
+    {SDL_SCANCODE_KP_PERIOD, 0x53},
+    {SDL_SCANCODE_DELETE, 0x53},
+    {SDL_SCANCODE_NONUSBACKSLASH, 0x56},
+    {SDL_SCANCODE_F11, 0x57},
+    {SDL_SCANCODE_F12, 0x58},
+    {SDL_SCANCODE_KP_EQUALS, 0x59},
+    {SDL_SCANCODE_LGUI, 0x5B},
+    {SDL_SCANCODE_RGUI, 0x5C},
+    {SDL_SCANCODE_APPLICATION, 0x5D},
+    {SDL_SCANCODE_F13, 0x64},
+    {SDL_SCANCODE_F14, 0x65},
+    {SDL_SCANCODE_F15, 0x66},
+    {SDL_SCANCODE_F16, 0x67},
+    {SDL_SCANCODE_F17, 0x68},
+    {SDL_SCANCODE_F18, 0x69},
+    {SDL_SCANCODE_F19, 0x6A},
+    {SDL_SCANCODE_F20, 0x6B},
+    {SDL_SCANCODE_F21, 0x6C},
+    {SDL_SCANCODE_F22, 0x6D},
+    {SDL_SCANCODE_F23, 0x6E},
+    {SDL_SCANCODE_F24, 0x76},
+    {SDL_SCANCODE_INTERNATIONAL2, 0x70},
+    {SDL_SCANCODE_INTERNATIONAL1, 0x73},
+    {SDL_SCANCODE_INTERNATIONAL4, 0x79},
+    {SDL_SCANCODE_INTERNATIONAL5, 0x7B},
     {SDL_SCANCODE_INTERNATIONAL3, 0x7D},
 };
 
@@ -115,10 +203,10 @@ bool wakeRequested = false;
 bool stopRequested = false;
 enum class Opening { pending, opened, failed } opening = Opening::pending;
 std::string failure;
-long movesDone = 0;        // under signalMutex: moves carried out, for movePointer to wait on
-long movesCarriedOut = 0;  // the refresh thread's own count
+long movesDone = 0;                  // under signalMutex: moves carried out, for movePointer to wait on
+long movesCarriedOut = 0;            // the refresh thread's own count
 std::atomic<long> wakesFromGame{0};  // pages shown (and pointer requests): the game is alive
-StallWatch stallWatch;                // the refresh thread's own
+StallWatch stallWatch;               // the refresh thread's own
 
 std::string executableTitle() {
     char path[4096];
@@ -175,8 +263,8 @@ bool createRenderer(Uint32 kind) {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     shown.renderer = SDL_CreateRenderer(shown.window, -1, kind);
     if (!shown.renderer) return false;
-    shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                      screen.width, screen.height);
+    shown.texture = SDL_CreateTexture(shown.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, screen.width,
+                                      screen.height);
     if (shown.texture) return true;
     destroyRenderer();
     return false;
@@ -235,10 +323,8 @@ void explainNoDisplay() {
         if (!value || !*value) continue;
         named += (named.empty() ? "" : " or ") + std::string(variable) + "=" + value;
     }
-    if (named.empty())
-        SDL_SetError("no display to show the game on: neither DISPLAY nor WAYLAND_DISPLAY is set");
-    else
-        SDL_SetError("cannot open the display %s", named.c_str());
+    if (named.empty()) SDL_SetError("no display to show the game on: neither DISPLAY nor WAYLAND_DISPLAY is set");
+    else SDL_SetError("cannot open the display %s", named.c_str());
 }
 
 // SDL falls back on drivers that show nothing when there is no display at all. A game no
@@ -333,8 +419,8 @@ void presentOnSurface() {
         std::fill(shown.changedRows.begin(), shown.changedRows.end(), uint8_t(1));
     }
     const DisplayLayout& l = shown.layout;
-    const bool direct = surface->format->format == SDL_PIXELFORMAT_RGB888 ||
-                        surface->format->format == SDL_PIXELFORMAT_ARGB8888;
+    const bool direct =
+        surface->format->format == SDL_PIXELFORMAT_RGB888 || surface->format->format == SDL_PIXELFORMAT_ARGB8888;
     const int pictureWidth = screen.width * l.scale;
     if (!direct) shown.staging.resize(size_t(pictureWidth) * size_t(screen.height) * size_t(l.scale));
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
@@ -352,7 +438,8 @@ void presentOnSurface() {
         SDL_Rect band{l.left, l.top + first * l.scale, pictureWidth, (y - first) * l.scale};
         if (direct) {
             auto* topLeft = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
-                                                        size_t(l.top) * size_t(surface->pitch)) + l.left;
+                                                        size_t(l.top) * size_t(surface->pitch)) +
+                            l.left;
             scalePageRows(shown.shownRows.data(), screen.width, first, y, {topLeft, surface->pitch / 4, l.scale},
                           shown.scalingForm);
         } else {

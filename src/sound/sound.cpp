@@ -205,8 +205,7 @@ void closeSound() {
 
 void loadSample(int slot, const char* path, int loadMode) {
     if (!isSlot(slot)) return;
-    if (!deviceOpen || path == nullptr ||
-        (loadMode != loadModeDefault && loadMode != loadMode16BitMonoSigned)) {
+    if (!deviceOpen || path == nullptr || (loadMode != loadModeDefault && loadMode != loadMode16BitMonoSigned)) {
         freeSample(soundBank[slot]);
         soundBank[slot] = 0;
         return;

@@ -4,9 +4,9 @@
 #pragma once
 
 struct PacingStep {
-    bool runNow;        // the wait is over: run the next frame
-    double waitMs;      // otherwise: ask the browser to call again after this long
-    double waitEndedAt; // with runNow: the new lastFrameTime
+    bool runNow;         // the wait is over: run the next frame
+    double waitMs;       // otherwise: ask the browser to call again after this long
+    double waitEndedAt;  // with runNow: the new lastFrameTime
 };
 
 // How far off the browser's timers fire, in seconds. A wake-up within this of the due time

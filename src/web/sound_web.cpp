@@ -107,8 +107,7 @@ void closeSound() {
 
 void loadSample(int slot, const char* path, int loadMode) {
     if (!isSlot(slot)) return;
-    if (!deviceOpen || path == nullptr ||
-        (loadMode != loadModeDefault && loadMode != loadMode16BitMonoSigned)) {
+    if (!deviceOpen || path == nullptr || (loadMode != loadModeDefault && loadMode != loadMode16BitMonoSigned)) {
         freeHandle(soundBank[slot]);
         soundBank[slot] = 0;
         return;

@@ -25,7 +25,9 @@ int fileDescriptor = -1;
 std::string filePath;
 std::vector<uint32_t> startImage;  // an image header and a page of pixels no file can give
 
-uint32_t u32(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+uint32_t u32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
 
 // The page as loading must leave it; kept from call to call, so no call allocates it.
 std::vector<uint32_t> expectedPage;

@@ -11,9 +11,9 @@
 namespace {
 
 constexpr int sceneWidth = 2 * sheetWidth;
-constexpr int horizonRow = 26;   // where the sky meets the roofs
-constexpr int wallTop = 34;      // the park wall: rows 34 to 39
-constexpr int groundTop = 40;    // everything from here down is walkable ground
+constexpr int horizonRow = 26;  // where the sky meets the roofs
+constexpr int wallTop = 34;     // the park wall: rows 34 to 39
+constexpr int groundTop = 40;   // everything from here down is walkable ground
 constexpr int promenadeTop = 118;
 constexpr int promenadeBottom = 146;
 constexpr int plazaX = 320, plazaY = 132;
@@ -91,7 +91,8 @@ void paintParkWall(Canvas& scene) {
         int stone = (x / 9 + (x % 9 == 0 ? 1 : 0)) % 2;
         setPixel(scene, x, wallTop + 1, rgb(204, 196, 176));
         for (int y = wallTop + 2; y < groundTop; ++y)
-            setPixel(scene, x, y, x % 9 == 0 ? rgb(128, 120, 104) : shadeColour(rgb(176, 168, 148), stone * 6 - y + wallTop));
+            setPixel(scene, x, y,
+                     x % 9 == 0 ? rgb(128, 120, 104) : shadeColour(rgb(176, 168, 148), stone * 6 - y + wallTop));
     }
 }
 
@@ -135,7 +136,8 @@ uint32_t pavingAt(int x, int y) {
 
 void paintGroundStrip(Canvas& scene) {
     for (int y = groundTop; y < groundTop + 6; ++y)
-        for (int x = 0; x < sceneWidth; ++x) setPixel(scene, x, y, shadeColour(gravelAt(x, y), y == groundTop ? -22 : 0));
+        for (int x = 0; x < sceneWidth; ++x)
+            setPixel(scene, x, y, shadeColour(gravelAt(x, y), y == groundTop ? -22 : 0));
     for (int x = 0; x < sceneWidth; ++x) setPixel(scene, x, groundTop + 6, rgb(150, 146, 130));
 }
 
@@ -174,7 +176,10 @@ void paintPlaza(Canvas& scene) {
             int dx = x - plazaX, dy = (y - plazaY) * rx / ry;
             int distance2 = dx * dx + dy * dy;
             if (distance2 > (rx + 2) * (rx + 2)) continue;
-            if (distance2 > rx * rx) { setPixel(scene, x, y, rgb(196, 190, 176)); continue; }
+            if (distance2 > rx * rx) {
+                setPixel(scene, x, y, rgb(196, 190, 176));
+                continue;
+            }
             int ring = (distance2 * 8) / (rx * rx);  // concentric courses of stone
             uint32_t stone = shadeColour(pavingAt(x, y), ring % 2 == 0 ? 4 : -2);
             setPixel(scene, x, y, stone);
@@ -186,7 +191,8 @@ void paintPlaza(Canvas& scene) {
             bool longPoint = dx * 6 + dy <= 36 || dy * 6 + dx <= 36;
             bool shortPoint = dx + dy <= 14;
             if (shortPoint) setPixel(scene, x, y, rgb(212, 200, 168));
-            else if (longPoint) setPixel(scene, x, y, (x < plazaX) == (y < plazaY) ? rgb(170, 112, 84) : rgb(150, 96, 72));
+            else if (longPoint)
+                setPixel(scene, x, y, (x < plazaX) == (y < plazaY) ? rgb(170, 112, 84) : rgb(150, 96, 72));
         }
     fillEllipseQuarter(scene, 4 * plazaX + 2, 4 * plazaY + 2, 10, 8, rgb(120, 110, 96));
 }
@@ -202,7 +208,8 @@ void paintFlowerBed(Canvas& scene, int cx, int cy, int rx, int ry, uint32_t seed
     fillEllipseQuarter(scene, 4 * cx, 4 * cy, 4 * rx - 6, 4 * ry - 6, leaf);
     for (int y = cy - ry; y <= cy + ry; ++y)
         for (int x = cx - rx; x <= cx + rx; ++x)
-            if (pixelAt(scene, x, y) == leaf && valueNoise(seed + 40, x, y * 2, 4) < 110) setPixel(scene, x, y, leafShade);
+            if (pixelAt(scene, x, y) == leaf && valueNoise(seed + 40, x, y * 2, 4) < 110)
+                setPixel(scene, x, y, leafShade);
     const uint32_t petals[] = {rgb(232, 214, 118), rgb(236, 234, 224), rgb(182, 160, 206)};
     ArtRandom random = seedArtRandom(seed);
     int clumps = rx * ry / 14;

@@ -22,9 +22,9 @@ struct Cut {
 
 // The sprite sheet's cuts as the game makes them (slot, then the rectangle).
 const Cut spriteCuts[] = {
-    {1, {0, 0, 17, 18}},     {2, {29, 0, 17, 18}},    {3, {116, 0, 25, 26}}, {4, {145, 0, 25, 26}},
-    {5, {174, 0, 25, 26}},   {6, {203, 0, 25, 26}},   {7, {232, 0, 25, 26}}, {8, {261, 0, 25, 26}},
-    {9, {60, 7, 9, 11}},     {11, {5, 40, 17, 8}},    {12, {30, 43, 7, 4}},  {13, {39, 43, 8, 3}},
+    {1, {0, 0, 17, 18}},   {2, {29, 0, 17, 18}},  {3, {116, 0, 25, 26}}, {4, {145, 0, 25, 26}},
+    {5, {174, 0, 25, 26}}, {6, {203, 0, 25, 26}}, {7, {232, 0, 25, 26}}, {8, {261, 0, 25, 26}},
+    {9, {60, 7, 9, 11}},   {11, {5, 40, 17, 8}},  {12, {30, 43, 7, 4}},  {13, {39, 43, 8, 3}},
 };
 
 struct Cursor {
@@ -76,7 +76,8 @@ void drawSprites(Cursor& at, const Canvas& sprites) {
 
 void drawPeople(Cursor& at, const Canvas& sheet, int kind) {
     const char* who[personKindCount] = {"TALL MAN, BROWN HAIR, BLUE SHIRT", "BROAD MAN, GREEN CAP, RUST JACKET",
-                          "SHORT MAN, FAIR HAIR, WHITE SHIRT, SATCHEL", "WOMAN, LONG AUBURN HAIR, PURPLE DRESS"};
+                                        "SHORT MAN, FAIR HAIR, WHITE SHIRT, SATCHEL",
+                                        "WOMAN, LONG AUBURN HAIR, PURPLE DRESS"};
     heading(at, "STOOGE" + std::to_string(kind) + "24.BMP: KIND " + std::to_string(kind) + ", " + who[kind - 1] +
                     ", 3 TIMES ENLARGED (BLOOD 6 TIMES)");
     heading(at, "1-4 WALK  5-7 FALL AFTER A BODY SHOT  8 BODY  9-11 FALL AFTER A HEAD SHOT  12 BODY", textColour);

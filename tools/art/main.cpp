@@ -58,7 +58,9 @@ int main(int argc, char** argv) {
     }
     if (argc == 3 && std::string(argv[1]) == "--contact-sheet") return writeContactSheet(argv[2]) ? 0 : 1;
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_art DIRECTORY | make_art --icons DIRECTORY APP_ID | make_art --contact-sheet FILE.png\n");
+        std::fprintf(
+            stderr,
+            "usage: make_art DIRECTORY | make_art --icons DIRECTORY APP_ID | make_art --contact-sheet FILE.png\n");
         return 2;
     }
     std::string directory = argv[1];

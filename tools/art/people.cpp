@@ -21,17 +21,17 @@ constexpr uint32_t satchel = 0x6E7040, satchelShade = 0x50522C;
 Palette paletteOf(int kind) {
     switch (kind) {
         case firstManKind:
-            return {0x5A3A22, 0x3E2816, keyColour, 0xE0B090, 0xB88A6C, 0x201810,
-                    0x3A62B0, 0x28488A, 0x45474F, 0x45474F, 0x303238, 0x2A2420, false};
+            return {0x5A3A22, 0x3E2816, keyColour, 0xE0B090, 0xB88A6C, 0x201810, 0x3A62B0,
+                    0x28488A, 0x45474F, 0x45474F,  0x303238, 0x2A2420, false};
         case secondManKind:
-            return {0x2E5A3A, 0x1E4028, 0x1E4028, 0xA87050, 0x86563C, 0x1A1210,
-                    0xB8642A, 0x8C4A1E, 0x2E3450, 0x2E3450, 0x20243A, 0x1E1A18, false};
+            return {0x2E5A3A, 0x1E4028, 0x1E4028, 0xA87050, 0x86563C, 0x1A1210, 0xB8642A,
+                    0x8C4A1E, 0x2E3450, 0x2E3450, 0x20243A, 0x1E1A18, false};
         case thirdManKind:
-            return {0xDCC070, 0xB89C50, keyColour, 0xF0C8A8, 0xC8A084, 0x2A2018,
-                    0xE8E4DA, 0xB4B0A6, 0x4C6C9C, 0x4C6C9C, 0x3A5478, 0x5A3A24, false};
+            return {0xDCC070, 0xB89C50, keyColour, 0xF0C8A8, 0xC8A084, 0x2A2018, 0xE8E4DA,
+                    0xB4B0A6, 0x4C6C9C, 0x4C6C9C,  0x3A5478, 0x5A3A24, false};
         default:
-            return {0x8A3A1E, 0x642814, keyColour, 0xEDBE9C, 0xC89A7C, 0x2A1810,
-                    0x84408E, 0x62306C, 0x84408E, 0xEDBE9C, 0xC89A7C, 0x4A1A1A, true};
+            return {0x8A3A1E, 0x642814, keyColour, 0xEDBE9C, 0xC89A7C, 0x2A1810, 0x84408E,
+                    0x62306C, 0x84408E, 0xEDBE9C,  0xC89A7C, 0x4A1A1A, true};
     }
 }
 
@@ -106,26 +106,25 @@ struct FigureRecipe {
 };
 
 constexpr FigureRecipe figureRecipes[] = {
-    {5, torsoHit, false, false},      {6, torsoFalling, false, false},
-    {7, torsoLanding, false, false}, {8, torsoBody, false, false},     {9, headHit, false, false},
-    {10, headKneeling, false, false}, {11, headFalling, false, false}, {12, headBody, false, false},
-    {25, crawlReach, false, false},  {26, crawlPull, false, false},    {27, finishedBody, false, false},
-    {42, bledBody, false, false},    {50, thrownBody, false, false},   {51, landedBody, false, false},
-    {32, crawlReach, true, false},    {33, crawlPull, true, false},
-    {34, torsoBody, true, false},    {35, headBody, true, false},      {36, finishedBody, true, false},
-    {37, bledBody, true, false},     {43, torsoBody, false, true},     {44, headBody, false, true},
-    {45, finishedBody, false, true}, {46, bledBody, false, true},      {47, thrownBody, false, true},
-    {48, landedBody, false, true},   {49, thrownBody, true, false},    {52, landedBody, true, false},
-    {53, landedBody, true, true},
+    {5, torsoHit, false, false},     {6, torsoFalling, false, false},  {7, torsoLanding, false, false},
+    {8, torsoBody, false, false},    {9, headHit, false, false},       {10, headKneeling, false, false},
+    {11, headFalling, false, false}, {12, headBody, false, false},     {25, crawlReach, false, false},
+    {26, crawlPull, false, false},   {27, finishedBody, false, false}, {42, bledBody, false, false},
+    {50, thrownBody, false, false},  {51, landedBody, false, false},   {32, crawlReach, true, false},
+    {33, crawlPull, true, false},    {34, torsoBody, true, false},     {35, headBody, true, false},
+    {36, finishedBody, true, false}, {37, bledBody, true, false},      {43, torsoBody, false, true},
+    {44, headBody, false, true},     {45, finishedBody, false, true},  {46, bledBody, false, true},
+    {47, thrownBody, false, true},   {48, landedBody, false, true},    {49, thrownBody, true, false},
+    {52, landedBody, true, false},   {53, landedBody, true, true},
 };
 
 // Frames 13 to 15 are chunks knocked off by a head shot, 16 to 24 blood (18 to 21 are
 // the splashes of things landing), 38 to 41 more blood.
 constexpr ChipName chipRecipes[] = {
-    fleshChip, scalpChip, clothChip,                                            // 13 to 15
-    bloodDrop, bloodBlob, splashBurst, splashStreak, splashScatter, splashCrescent,  // 16 to 21
-    bloodPool, bloodPair, bloodSmear,                                           // 22 to 24
-    bloodSpeck, bloodFlick, splashFan, bloodDrip,                               // 38 to 41
+    fleshChip,  scalpChip,  clothChip,                                                 // 13 to 15
+    bloodDrop,  bloodBlob,  splashBurst, splashStreak, splashScatter, splashCrescent,  // 16 to 21
+    bloodPool,  bloodPair,  bloodSmear,                                                // 22 to 24
+    bloodSpeck, bloodFlick, splashFan,   bloodDrip,                                    // 38 to 41
 };
 
 ChipName chipOfFrame(int f) { return chipRecipes[f <= 24 ? f - 13 : f - 38 + 12]; }

@@ -162,8 +162,8 @@ constexpr ChipPose chipPoses[chipCount] = {
 };
 
 // Every pose row must be exactly as wide as the figure; a slip would shift a whole row.
-constexpr bool posesAreWellFormed(const FigurePose (&walks)[personKindCount][walkSteps], const FigurePose (&poses)[poseCount],
-                                  const ChipPose (&chips)[chipCount]) {
+constexpr bool posesAreWellFormed(const FigurePose (&walks)[personKindCount][walkSteps],
+                                  const FigurePose (&poses)[poseCount], const ChipPose (&chips)[chipCount]) {
     for (const auto& kind : walks)
         for (const FigurePose& pose : kind)
             for (const char* row : pose.rows)

@@ -31,17 +31,40 @@ struct ChipPose {
 constexpr int walkSteps = 4;
 
 enum PoseName {
-    torsoHit, torsoFalling, torsoLanding, torsoBody,
-    headHit, headKneeling, headFalling, headBody,
-    crawlReach, crawlPull, finishedBody, bledBody,
-    thrownBody, landedBody,
+    torsoHit,
+    torsoFalling,
+    torsoLanding,
+    torsoBody,
+    headHit,
+    headKneeling,
+    headFalling,
+    headBody,
+    crawlReach,
+    crawlPull,
+    finishedBody,
+    bledBody,
+    thrownBody,
+    landedBody,
     poseCount
 };
 
 enum ChipName {
-    fleshChip, scalpChip, clothChip,
-    bloodDrop, bloodBlob, splashBurst, splashStreak, splashScatter, splashCrescent, bloodPool, bloodPair,
-    bloodSmear, bloodSpeck, bloodFlick, splashFan, bloodDrip,
+    fleshChip,
+    scalpChip,
+    clothChip,
+    bloodDrop,
+    bloodBlob,
+    splashBurst,
+    splashStreak,
+    splashScatter,
+    splashCrescent,
+    bloodPool,
+    bloodPair,
+    bloodSmear,
+    bloodSpeck,
+    bloodFlick,
+    splashFan,
+    bloodDrip,
     chipCount
 };
 

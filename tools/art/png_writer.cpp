@@ -76,7 +76,8 @@ void putSymbol(BitWriter& bits, int symbol) {
 void putRepeat(BitWriter& bits, int length) {
     static const int base[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
                                  31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
-    static const int extra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
+    static const int extra[29] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
+                                  2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
     int code = 28;
     while (base[code] > length) --code;
     putSymbol(bits, 257 + code);
@@ -134,7 +135,8 @@ bool writePng(const std::string& path, const Canvas& canvas, std::string& error)
         uint32_t left = 0;
         for (int x = 0; x < canvas.width; ++x) {
             uint32_t pixel = canvas.pixels[size_t(y) * size_t(canvas.width) + size_t(x)];
-            for (int shift = 16; shift >= 0; shift -= 8) rows.push_back(repeats ? 0 : uint8_t((pixel >> shift) - (left >> shift)));
+            for (int shift = 16; shift >= 0; shift -= 8)
+                rows.push_back(repeats ? 0 : uint8_t((pixel >> shift) - (left >> shift)));
             left = pixel;
         }
     }

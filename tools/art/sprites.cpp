@@ -34,7 +34,8 @@ void paintCrosshair(Canvas& sheet) {
             if (d2 >= 21 && d2 <= 32) colour = light;
             else if ((d2 >= 13 && d2 <= 20) || (d2 >= 33 && d2 <= 44)) colour = dark;
             if (onAxis && along >= 6 && along <= 8) colour = light;
-            else if (along >= 6 && along <= 8 && (std::abs(dx) == 1 || std::abs(dy) == 1) && colour == keyColour) colour = dark;
+            else if (along >= 6 && along <= 8 && (std::abs(dx) == 1 || std::abs(dy) == 1) && colour == keyColour)
+                colour = dark;
             if (along == 0) colour = light;
             else if (along == 1) colour = dark;
             setPixel(sheet, crosshairAt.x + 8 + dx, crosshairAt.y + 8 + dy, colour);
@@ -64,11 +65,11 @@ void paintFiringOverlay(Canvas& sheet) {
 // One blast frame: rings of colour by distance from the centre, their edges broken by
 // noise so that no two frames look like simple discs.
 struct BlastLook {
-    int radius;             // outer edge, in pixels
+    int radius;  // outer edge, in pixels
     uint32_t core, middle, edge;
     int coreShare, middleShare;  // of the radius, in 256ths
-    int holes;              // 0 solid, higher lets more background show through (smoke)
-    int ragged;             // how far noise moves the edge, in 16ths of a pixel per 128
+    int holes;                   // 0 solid, higher lets more background show through (smoke)
+    int ragged;                  // how far noise moves the edge, in 16ths of a pixel per 128
 };
 
 void paintBlastFrame(Canvas& sheet, int frame, const BlastLook& look) {
@@ -110,7 +111,8 @@ void paintBlasts(Canvas& sheet) {
     // Embers glowing in the smoke.
     const Spot embers[] = {{6, 9}, {15, 7}, {11, 17}, {18, 15}, {8, 14}};
     for (const Spot& e : embers)
-        if (pixelAt(sheet, blastAt(5).x + e.x, e.y) != keyColour) setPixel(sheet, blastAt(5).x + e.x, e.y, rgb(250, 150, 50));
+        if (pixelAt(sheet, blastAt(5).x + e.x, e.y) != keyColour)
+            setPixel(sheet, blastAt(5).x + e.x, e.y, rgb(250, 150, 50));
 }
 
 // The bomb falls nose down: tail fins on top, a fat olive body, a dark nose.

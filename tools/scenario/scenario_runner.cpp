@@ -70,8 +70,7 @@ bool parseCoordinate(const std::string& text, int& start, int& end, int& period)
         return true;
     }
     const std::size_t slash = text.find('/', dots);
-    if (slash != std::string::npos && (!parseWholeNumber(text.substr(slash + 1), period) || period < 2))
-        return false;
+    if (slash != std::string::npos && (!parseWholeNumber(text.substr(slash + 1), period) || period < 2)) return false;
     return parseWholeNumber(text.substr(0, dots), start) &&
            parseWholeNumber(text.substr(dots + 2, slash - (dots + 2)), end);
 }

@@ -170,8 +170,8 @@ int main(int argc, char** argv) {
     long endKb = residentKb();
     closeScreen();
     if (fail.failed) return 1;
-    std::printf("soak: done, resident %ld kB at the start, %ld kB after a tenth, %ld kB at the end\n", startKb,
-                warmKb, endKb);
+    std::printf("soak: done, resident %ld kB at the start, %ld kB after a tenth, %ld kB at the end\n", startKb, warmKb,
+                endKb);
     if (endKb - warmKb > growthLimitKb) {
         std::fprintf(stderr, "soak: resident memory grew by %ld kB after warming up\n", endKb - warmKb);
         return 1;

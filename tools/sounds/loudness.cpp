@@ -62,8 +62,8 @@ std::vector<float> aWeighted(const std::vector<float>& s) {
 
 // 48 dB per octave below 250 Hz: four two-pole sections with the Butterworth Qs.
 std::vector<float> smallSpeaker(const std::vector<float>& s) {
-    Biquad sections[] = {Biquad::highPass(250, 0.50980), Biquad::highPass(250, 0.60134),
-                         Biquad::highPass(250, 0.89998), Biquad::highPass(250, 2.56292)};
+    Biquad sections[] = {Biquad::highPass(250, 0.50980), Biquad::highPass(250, 0.60134), Biquad::highPass(250, 0.89998),
+                         Biquad::highPass(250, 2.56292)};
     std::vector<float> out(s.size());
     for (size_t i = 0; i < s.size(); ++i) {
         double y = s[i];

@@ -70,8 +70,8 @@ bool writeSound(const std::filesystem::path& dir, const SoundFile& file, uint32_
     Samples samples = file.make();
     std::string path = (dir / file.name).string();
     std::string error;
-    bool ok = endsWith(path, ".mp3") ? synth::writeMp3(path, samples, error)
-                                     : writeCappedOgg(path, samples, serial, error);
+    bool ok =
+        endsWith(path, ".mp3") ? synth::writeMp3(path, samples, error) : writeCappedOgg(path, samples, serial, error);
     if (ok && alsoWav) ok = synth::writeWav(path.substr(0, path.size() - 4) + ".wav", samples, error);
     if (!ok) std::fprintf(stderr, "make_sounds: %s: %s\n", file.name, error.c_str());
     return ok;

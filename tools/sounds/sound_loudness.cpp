@@ -30,7 +30,7 @@ struct Row {
 Row measure(const fs::path& path, const std::vector<float>& s) {
     double peak = 0;
     for (float v : s) peak = std::max(peak, double(std::fabs(v)));
-    return {path.filename().string(),    double(s.size()) / 44100,        decibels(peak),
+    return {path.filename().string(),     double(s.size()) / 44100,        decibels(peak),
             synth::loudestAWeightedDb(s), synth::loudestSmallSpeakerDb(s), synth::loudestAt(s),
             synth::fadedBy(s, 30)};
 }
@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
     if (const Row* boom = find(rows, "explosion.ogg"))
         for (const char* splat : {"mushy1.ogg", "mushy2.ogg"})
             if (const Row* r = find(rows, splat))
-                std::printf("%s under the explosion: peak %.1f dB, 400 ms A %.1f dB\n", splat,
-                            boom->peakDb - r->peakDb, boom->aWeightedDb - r->aWeightedDb);
+                std::printf("%s under the explosion: peak %.1f dB, 400 ms A %.1f dB\n", splat, boom->peakDb - r->peakDb,
+                            boom->aWeightedDb - r->aWeightedDb);
     return 0;
 }

@@ -24,9 +24,9 @@ inline int framesOf(double seconds) { return int(seconds * sampleRate + 0.5); }
 class Noise {
 public:
     explicit Noise(uint64_t seed);
-    double uniform();         // [0, 1)
-    double white();           // [-1, 1)
-    double gaussian();        // mean 0, deviation 1
+    double uniform();   // [0, 1)
+    double white();     // [-1, 1)
+    double gaussian();  // mean 0, deviation 1
 private:
     uint64_t state_;
 };
@@ -37,8 +37,9 @@ public:
     static Biquad lowPass(double hz, double q);
     static Biquad highPass(double hz, double q);
     static Biquad bandPass(double hz, double q);  // 0 dB at the centre
-    void retune(const Biquad& other);              // new coefficients, same history
+    void retune(const Biquad& other);             // new coefficients, same history
     double run(double x);
+
 private:
     double b0_ = 1, b1_ = 0, b2_ = 0, a1_ = 0, a2_ = 0;
     double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
@@ -49,6 +50,7 @@ public:
     explicit OnePoleLowPass(double hz);
     void retune(double hz);
     double run(double x);
+
 private:
     double a_ = 0, y_ = 0;
 };
@@ -60,6 +62,7 @@ public:
     Contour(std::initializer_list<std::pair<double, double>> points);
     double at(double seconds) const;
     double end() const;
+
 private:
     std::vector<std::pair<double, double>> points_;
 };

@@ -14,7 +14,7 @@ enum class Vowel { a, ae, eh, ee, oo, aw, uh, book, er };
 
 struct Cry {
     uint64_t seed;
-    double tract;               // 0 a man's vocal tract, 1 a woman's (formants higher), or between
+    double tract;  // 0 a man's vocal tract, 1 a woman's (formants higher), or between
     double seconds;
     Contour pitch;              // fundamental in Hz
     Contour loudness;           // 0 to 1, shapes the breath pressure
