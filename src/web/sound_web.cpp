@@ -95,6 +95,15 @@ void initSound() {
     playsStarted = 0;
 }
 
+// The browser decodes samples asynchronously on its own, and the page has no threads:
+// opening and handing over the files at once never holds the first picture back.
+void initSoundInBackground(void (*loadSamples)()) {
+    initSound();
+    if (game.soundReady == 1) loadSamples();
+}
+
+bool soundOpeningUnderway() { return false; }
+
 void closeSound() {
     if (deviceOpen) {
         for (int32_t& handle : soundBank) handle = 0;
