@@ -29,17 +29,18 @@ test_packages=(
   # fuzzing: clang builds the libFuzzer targets; libclang-rt-14-dev holds the fuzzer runtime
   clang libclang-rt-14-dev
 )
-# Node and npm (for the browser test's puppeteer-core) only where no node is installed:
-# a node from elsewhere brings its own npm, and Debian's would fight it.
-command -v node >/dev/null || packages+=(nodejs)
-command -v npm >/dev/null || packages+=(npm)
-
 set_name=${1:-test}
 case $set_name in
   play) packages=("${play_packages[@]}") ;;
   test) packages=("${play_packages[@]}" "${test_packages[@]}") ;;
   *) echo "usage: install-deps.sh [play|test]" >&2; exit 2 ;;
 esac
+# Node and npm (for the browser test's puppeteer-core) only where no node is installed:
+# a node from elsewhere brings its own npm, and Debian's would fight it.
+if [[ $set_name == test ]]; then
+  command -v node >/dev/null || packages+=(nodejs)
+  command -v npm >/dev/null || packages+=(npm)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
