@@ -1,0 +1,66 @@
+// The browser version's numbers, in headless Chromium: download sizes (raw and gzip), the
+// time from the start of loading the page to the first game frame on the canvas, the frame
+// rate at rest.
+//   node bench/web_bench.mjs [SECONDS_AT_REST]     (after scripts/build-web.sh and npm ci
+//   in tests/web; CROWDFIRE_SITE overrides build-web/site)
+import { readFileSync } from 'node:fs';
+import { dirname, join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { gzipSync } from 'node:zlib';
+
+import { launchChromium } from '../tests/web/browser.mjs';
+import { serveDirectory } from '../tests/web/serve.mjs';
+
+const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
+const siteDir = process.env.CROWDFIRE_SITE || join(root, 'build-web/site');
+const restSeconds = Number(process.argv[2] || 20);
+const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
+const kb = (bytes) => `${(bytes / 1024).toFixed(1)} KiB`;
+const median = (values) => [...values].sort((a, b) => a - b)[Math.floor((values.length - 1) / 2)];
+
+console.log('download (raw, gzip -9):');
+let raw = 0;
+let packed = 0;
+for (const name of ['crowdfire.wasm', 'crowdfire.js', 'crowdfire.data', 'index.html', 'page.js', 'page.css']) {
+  const bytes = readFileSync(join(siteDir, name));
+  const gz = gzipSync(bytes, { level: 9 }).length;
+  raw += bytes.length;
+  packed += gz;
+  console.log(`  ${name.padEnd(16)} ${kb(bytes.length).padStart(12)} ${kb(gz).padStart(12)}`);
+}
+console.log(`  ${'total'.padEnd(16)} ${kb(raw).padStart(12)} ${kb(packed).padStart(12)}`);
+
+const site = await serveDirectory(siteDir);
+const chromium = await launchChromium();
+try {
+  // The first load starts a cold browser; the others come from the loopback server too,
+  // which sends no-store, so nothing is cached.
+  const firsts = [];
+  for (let i = 0; i < 6; ++i) {
+    const page = await chromium.browser.newPage();
+    await page.setViewport({ width: 1000, height: 800 });
+    await page.goto(site.url, { waitUntil: 'load' });
+    await page.waitForFunction(() => window.crowdfire.firstFrameAt > 0, { timeout: 30000 });
+    firsts.push(await page.evaluate(() => window.crowdfire.firstFrameAt));
+    await page.close();
+  }
+  console.log(`page load to first frame: cold ${firsts[0].toFixed(0)} ms, warm median ` +
+    `${median(firsts.slice(1)).toFixed(0)} ms (${firsts.slice(1).map((t) => t.toFixed(0)).join(', ')})`);
+
+  const page = await chromium.browser.newPage();
+  await page.setViewport({ width: 1000, height: 800 });
+  await page.goto(site.url, { waitUntil: 'load' });
+  await page.waitForFunction(() => Module._webFramesRun() > 70, { timeout: 30000 });
+  const start = await page.evaluate(() => [Module._webFramesRun(), performance.now()]);
+  await sleep(restSeconds * 1000);
+  const end = await page.evaluate(() => [Module._webFramesRun(), performance.now()]);
+  const rate = ((end[0] - start[0]) * 1000) / (end[1] - start[1]);
+  const within = Math.abs(rate - 70) / 70 <= 0.02;
+  console.log(`frame rate at rest over ${restSeconds} s: ${rate.toFixed(2)} per second ` +
+    `(${within ? 'within' : 'NOT within'} 2% of 70)`);
+  await page.close();
+
+} finally {
+  await chromium.close();
+  await site.close();
+}
