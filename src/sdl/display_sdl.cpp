@@ -407,6 +407,16 @@ void recoverTexture() {
 // Outside the lock, on the window surface: scale the runs of changed rows into it and
 // push just those bands to the screen. A new surface (after a resize or a switch between
 // full screen and window) or a redraw request gets black borders and every row.
+// Finds the next run of changed rows at or after row y, marks them shown and leaves the
+// run as rows first to y - 1. False when no changed row is left.
+bool takeChangedRun(int& first, int& y) {
+    while (y < screen.height && !shown.changedRows[size_t(y)]) ++y;
+    if (y == screen.height) return false;
+    first = y;
+    while (y < screen.height && shown.changedRows[size_t(y)]) shown.changedRows[size_t(y++)] = 0;
+    return true;
+}
+
 void presentOnSurface() {
     SDL_Surface* surface = SDL_GetWindowSurface(shown.window);
     if (!surface) {
@@ -428,13 +438,7 @@ void presentOnSurface() {
     SDL_Rect bands[32];
     int bandCount = 0;
     bool tooManyBands = false;
-    for (int y = 0; y < screen.height;) {
-        if (!shown.changedRows[size_t(y)]) {
-            ++y;
-            continue;
-        }
-        int first = y;
-        while (y < screen.height && shown.changedRows[size_t(y)]) shown.changedRows[size_t(y++)] = 0;
+    for (int first = 0, y = 0; takeChangedRun(first, y);) {
         SDL_Rect band{l.left, l.top + first * l.scale, pictureWidth, (y - first) * l.scale};
         if (direct) {
             auto* topLeft = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
@@ -472,13 +476,7 @@ void presentPicture() {
     if (shown.textureLost) recoverTexture();
     if (shown.textureLost) return;
     bool any = false;
-    for (int y = 0; y < screen.height;) {
-        if (!shown.changedRows[size_t(y)]) {
-            ++y;
-            continue;
-        }
-        int first = y;
-        while (y < screen.height && shown.changedRows[size_t(y)]) shown.changedRows[size_t(y++)] = 0;
+    for (int first = 0, y = 0; takeChangedRun(first, y);) {
         SDL_Rect rows{0, first, screen.width, y - first};
         SDL_UpdateTexture(shown.texture, &rows, &shown.shownRows[size_t(first) * size_t(screen.width)],
                           screen.width * 4);
