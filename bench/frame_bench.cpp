@@ -30,6 +30,7 @@
 #include "gfx/random.h"
 #include "gfx/screen.h"
 #include "sound/sound.h"
+#include "worst_case_frame.h"
 
 namespace {
 
@@ -47,107 +48,6 @@ void recordDraw(float x, float y, const uint32_t* image, int mode, int opacity) 
 }
 
 using Clock = std::chrono::steady_clock;
-
-struct Snapshot {
-    EntityPool<peopleLast> people;
-    EntityPool<blastsLast> blasts;
-    EntityPool<bombsLast> bombs;
-    EntityPool<bloodDropsLast> bloodDrops;
-    EntityPool<gibsLast> gibs;
-    GameState game;
-};
-Snapshot saved;
-
-void save() { saved = {people, blasts, bombs, bloodDrops, gibs, game}; }
-void restore() {
-    people = saved.people;
-    blasts = saved.blasts;
-    bombs = saved.bombs;
-    bloodDrops = saved.bloodDrops;
-    gibs = saved.gibs;
-    game = saved.game;
-}
-
-float between(int low, int high) { return float(low + std::rand() % (high - low + 1)); }
-
-void fillPeople() {
-    for (int i = 1; i <= 100; ++i) {
-        Entity& p = people[i];
-        p.alive = 1;
-        p.gait = walking;
-        p.x = between(160, 464);
-        p.y = between(38, 217);
-        p.vx = 0.3f;
-        p.kind = firstManKind + i % personKindCount;
-    }
-}
-
-// Half the drops still flying; one in fifty a blended scorch mark.
-void fillBloodDrops() {
-    for (int i = 1; i <= bloodDropsLast; ++i) {
-        Entity& d = bloodDrops[i];
-        const bool scorch = i % 50 == 0;
-        d = Entity{};
-        d.active = 1;
-        d.x = between(150, 480);
-        d.y = between(30, 230);
-        d.kind = scorch ? scorchMarkDrop : i % 2 == 1 ? splashDrop : sprayDrop;
-        d.imageIndex = scorch ? 11 : personImage(firstManKind + i % personKindCount, 1 + i % 9);
-        d.vy = 0.2f;
-        d.vx = 0.15f;
-        d.groundY = i % 2 ? int(d.y) + 20 : int(d.y);
-    }
-}
-
-// Chunks, thrown bodies and corpses, half of them flying, one in five thrown by a bomb.
-void fillGibs() {
-    for (int i = 1; i <= gibsLast; ++i) {
-        Entity& g = gibs[i];
-        g = Entity{};
-        g.active = 1;
-        g.x = between(150, 480);
-        g.y = between(30, 230);
-        g.kind = i % 3 == 0 ? corpseGib : i % 2 == 1 ? thrownBodyGib : chunkGib;
-        const int frame = g.kind == chunkGib ? 13 : g.kind == thrownBodyGib ? 50 : 8;
-        g.imageIndex = personImage(firstManKind + i % personKindCount, frame);
-        g.flightMode = i % 5 == 0 ? thrownByBomb : ownFlight;
-        g.vy = 0.4f;
-        g.vx = -0.2f;
-        g.groundY = i % 2 ? int(g.y) + 20 : 0;
-    }
-}
-
-// Blasts at every step; bombs far above their target so that none explodes.
-void fillBlastsAndBombs() {
-    for (int i = 1; i <= blastsLast; ++i) {
-        Entity& b = blasts[i];
-        b.active = 1;
-        b.kind = explosionBlast;
-        b.x = between(150, 450);
-        b.y = between(20, 200);
-        b.animFrame = 1 + i % 6;
-    }
-    for (int i = 1; i <= bombsLast; ++i) {
-        Entity& b = bombs[i];
-        b.active = 1;
-        b.kind = fallingBomb;
-        b.x = between(170, 460);
-        b.y = float(-100 + 4 * (i % 10));
-        b.targetY = 200;
-    }
-}
-
-void fillWorstCase() {
-    std::srand(12345);
-    game.scrollX = 160;
-    fillPeople();
-    fillBloodDrops();
-    fillGibs();
-    fillBlastsAndBombs();
-    game.cycle5 = 1;  // blasts do not step in the timed frame
-    headlessSetPointer(160, 120);
-    headlessSetButtons(0);
-}
 
 struct Spread {
     double median, low, high, fastest, slowest;
@@ -171,7 +71,7 @@ double microsecondsSince(Clock::time_point start) {
 Spread timeFrames(int frames) {
     std::vector<double> times;
     for (int i = 0; i < frames; ++i) {
-        restore();
+        restoreWorstCase();
         const auto start = Clock::now();
         runFrame();
         times.push_back(microsecondsSince(start));
@@ -262,9 +162,9 @@ int main(int argc, char** argv) {
     headlessSetActive(true);
     randomize(1);
     fillWorstCase();
-    save();
+    saveWorstCase();
 
-    restore();
+    restoreWorstCase();
     observeDraws(recordDraw);
     runFrame();
     observeDraws(nullptr);
@@ -279,6 +179,11 @@ int main(int argc, char** argv) {
     const Spread frame = timeFrames(frames);
     print("runFrame", frame);
     std::printf("frame budget at 70 fps: 14285.7 us; median frame uses %.3f of it\n", frame.median / 14285.7);
+    // The browser build draws with the scalar form (its wasm has no SIMD): this is the
+    // native figure to hold its worst-case frame against (bench/web_bench.mjs).
+    useDrawingForm(DrawingForm::scalar);
+    print("runFrame, scalar", timeFrames(frames));
+    useDrawingForm(bestDrawingForm());
 
     // Drawn on a page not shown, as the game draws.
     setPages(0, 1);
