@@ -180,6 +180,10 @@ struct Display {
     std::vector<uint8_t> changedRows;
     bool redraw = true;
     bool textureLost = false;  // the renderer was reset: build it again before drawing
+    // Opened borderless over the desktop; full screen is asked for once the first picture
+    // is up (see openDisplay).
+    bool fullScreenPending = false;
+    Uint64 openedAt = 0;  // SDL ticks
 };
 Display shown;
 
@@ -297,8 +301,10 @@ void destroyWindow() {
     shown.surface = nullptr;
 }
 
+// A window to be made full screen opens borderless over the whole desktop, so it already
+// looks full screen before the window manager is asked (see openDisplay).
 bool createWindow(bool fullScreen) {
-    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (fullScreen ? SDL_WINDOW_BORDERLESS : 0);
     SDL_Rect place{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screen.width * shown.windowScale,
                    screen.height * shown.windowScale};
     // Covering the desktop from its corner keeps full screen right even where no window
@@ -355,8 +361,15 @@ bool openDisplay(bool fullScreen) {
     shown.windowScale = windowScaleFor(desktop.w, desktop.h, screen.width, screen.height);
     shown.shownRows.assign(size_t(screen.width) * size_t(screen.height), 0);
     shown.changedRows.assign(size_t(screen.height), 1);
-    if ((fullScreen && createWindow(true)) || createWindow(false)) {
-        screen.fullScreen = (SDL_GetWindowFlags(shown.window) & SDL_WINDOW_FULLSCREEN) != 0;
+    // Asking SDL for full screen waits until the window manager has moved and resized the
+    // window, up to 100 ms, all of it where there is no window manager or the window
+    // already covers the desktop. That wait comes after the game's first picture instead
+    // (enterFullScreenWhenShown); until then the borderless window covering the desktop
+    // is full screen to the game.
+    shown.fullScreenPending = fullScreen && createWindow(true);
+    if (shown.fullScreenPending || createWindow(false)) {
+        screen.fullScreen = shown.fullScreenPending;
+        shown.openedAt = SDL_GetTicks64();
         return true;
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -518,6 +531,7 @@ void followWindowForm() {
 // all the same while the window keeps its size, so the window first covers the desktop
 // from its corner itself, as at start-up.
 void toggleFullScreen() {
+    shown.fullScreenPending = false;
     bool toFullScreen = !screen.fullScreen;
     if (toFullScreen) {
         SDL_Rect desktop;
@@ -530,6 +544,7 @@ void toggleFullScreen() {
     if (SDL_SetWindowFullscreen(shown.window, wanted) != 0)
         SDL_SetWindowFullscreen(shown.window, toFullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     if ((SDL_GetWindowFlags(shown.window) & SDL_WINDOW_FULLSCREEN) == 0) {
+        SDL_SetWindowBordered(shown.window, SDL_TRUE);  // it opened borderless
         SDL_SetWindowSize(shown.window, screen.width * shown.windowScale, screen.height * shown.windowScale);
         SDL_SetWindowPosition(shown.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
@@ -641,6 +656,22 @@ void refreshPass() {
     presentPicture();
 }
 
+// The switch to full screen that opening put off: once the game's first picture is on the
+// window (any pixel not black), or after a second if the game shows only black. It may
+// wait on the window manager, so it runs outside the screen lock and the game goes on.
+// Where full screen cannot be had, the game goes on in a window.
+void enterFullScreenWhenShown() {
+    if (!shown.fullScreenPending) return;
+    const bool pictureUp =
+        std::any_of(shown.shownRows.begin(), shown.shownRows.end(), [](uint32_t p) { return p != 0; });
+    if (!pictureUp && SDL_GetTicks64() < shown.openedAt + 1000) return;
+    shown.fullScreenPending = false;
+    const bool entered = SDL_SetWindowFullscreen(shown.window, SDL_WINDOW_FULLSCREEN_DESKTOP) == 0;
+    ScreenLockScope lock;
+    if (!entered) toggleFullScreen();  // the game believes it full screen: this gives the window
+    else followWindowForm();
+}
+
 void reportOpening(Opening result) {
     std::lock_guard<std::mutex> guard(signalMutex);
     opening = result;
@@ -673,8 +704,10 @@ void refreshLoop(bool fullScreen) {
     }
     stallWatch = StallWatch{wakesFromGame.load(), double(SDL_GetTicks64()) / 1000.0, false};
     reportOpening(Opening::opened);
-    do refreshPass();
-    while (waitForWork());
+    do {
+        refreshPass();
+        enterFullScreenWhenShown();
+    } while (waitForWork());
     displayStatsClose();
     closeDisplay();
 }
