@@ -18,6 +18,7 @@
 
 #include "game/game_state.h"
 #include "sound/limiter.h"
+#include "sound/sound_rules.h"
 
 namespace {
 
@@ -39,8 +40,6 @@ constexpr int effectChannels = 16;
 constexpr int allChannels = firstEffectChannel + effectChannels;
 
 constexpr int deviceVolumeScale = 255;
-constexpr std::array<int, 5> volumeValues = {0, 63, 126, 190, 255};
-
 // Handle h (1 and up) names loadedSamples[h - 1]; handle 0 is no sample.
 constexpr int handleCapacity = 64;
 std::array<Mix_Chunk*, handleCapacity> loadedSamples = {};
@@ -98,18 +97,9 @@ int32_t freeHandleFor(int slot) {
     return 0;
 }
 
-// The effect channel that started longest ago, for when every channel is busy.
-int oldestEffectChannel() {
-    int oldest = firstEffectChannel;
-    for (int c = firstEffectChannel; c < allChannels; ++c)
-        if (channelPlayNumber[c] < channelPlayNumber[oldest]) oldest = c;
-    return oldest;
-}
-
 int freeEffectChannel() {
-    for (int c = firstEffectChannel; c < allChannels; ++c)
-        if (Mix_Playing(c) == 0) return c;
-    return oldestEffectChannel();
+    auto playing = [](int effect) { return Mix_Playing(firstEffectChannel + effect) != 0; };
+    return firstEffectChannel + channelForPlay(&channelPlayNumber[firstEffectChannel], effectChannels, playing);
 }
 
 // ALSA prints its own complaints ("ALSA lib ... cannot find card '0'") to stderr when a
@@ -147,12 +137,6 @@ bool openDevice() {
 }
 
 }  // namespace
-
-int volumeValue(int level) {
-    if (level < 0) level = 0;
-    if (level > 4) level = 4;
-    return volumeValues[level];
-}
 
 void initSound() {
     // A second start (tests start the game many times) begins from a closed device.

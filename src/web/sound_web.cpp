@@ -10,6 +10,7 @@
 
 #include "game/game_state.h"
 #include "sound/sound.h"
+#include "sound/sound_rules.h"
 
 // Implemented in web/platform.js.
 extern "C" {
@@ -26,8 +27,6 @@ namespace {
 
 constexpr int effectChannels = 16;
 constexpr int deviceVolumeScale = 255;
-constexpr int volumeValues[5] = {0, 63, 126, 190, 255};
-
 // Handle h (1 and up) names a buffer on the Web Audio side; 0 is no sample.
 constexpr int handleCapacity = 64;
 bool handleUsed[handleCapacity + 1] = {};
@@ -59,12 +58,7 @@ int32_t freeHandleFor(int slot) {
 }
 
 int freeEffectChannel() {
-    int oldest = 0;
-    for (int c = 0; c < effectChannels; ++c) {
-        if (jsAudioPlaying(c) == 0) return c;
-        if (channelPlayNumber[c] < channelPlayNumber[oldest]) oldest = c;
-    }
-    return oldest;
+    return channelForPlay(channelPlayNumber, effectChannels, [](int c) { return jsAudioPlaying(c) != 0; });
 }
 
 bool readWholeFile(const char* path, std::vector<uint8_t>& bytes) {
@@ -79,12 +73,6 @@ bool readWholeFile(const char* path, std::vector<uint8_t>& bytes) {
 }
 
 }  // namespace
-
-int volumeValue(int level) {
-    if (level < 0) level = 0;
-    if (level > 4) level = 4;
-    return volumeValues[level];
-}
 
 void initSound() {
     if (deviceOpen) closeSound();
