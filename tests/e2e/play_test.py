@@ -49,12 +49,12 @@ def wait_for(describe, timeout, probe, interval=0.05):
         time.sleep(interval)
 
 
-def start_x_server():
+def start_x_server(width=SCREEN_WIDTH, height=SCREEN_HEIGHT):
     """Starts Xvfb on a display number it picks itself, so parallel runs never collide."""
     read_end, write_end = os.pipe()
     server = subprocess.Popen(
         ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-         f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp", "-noreset"],
+         f"{width}x{height}x24", "-nolisten", "tcp", "-noreset"],
         pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as numbers:

@@ -16,22 +16,10 @@ import time
 sys.dont_write_bytecode = True  # leave no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pixels  # noqa: E402
-from play_test import Session, TestFailure, check, focus_game_window, quit_with_escape, wait_for  # noqa: E402
+from play_test import (Session, TestFailure, check, focus_game_window, quit_with_escape,  # noqa: E402
+                       start_x_server, wait_for)
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1000, 760  # scale 3 full screen, 20-pixel black borders
-
-
-def start_x_server():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-         f"{SCREEN_WIDTH}x{SCREEN_HEIGHT}x24", "-nolisten", "tcp", "-noreset"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as numbers:
-        number = numbers.readline().strip()
-    check(number.isdigit(), "Xvfb did not report a display number")
-    return server, ":" + number
 
 
 class Placement:
@@ -111,7 +99,7 @@ def main():
     check(len(sys.argv) == 2, "usage: surface_picture_test.py RUN_DIR")
     run_dir = os.path.abspath(sys.argv[1])
     world = pixels.load_world(os.path.join(run_dir, "BACKG11a24.BMP"), os.path.join(run_dir, "BACKG12a24.BMP"))
-    server, display = start_x_server()
+    server, display = start_x_server(SCREEN_WIDTH, SCREEN_HEIGHT)
     session = Session(display, world, None)
     session.environment["CROWDFIRE_DISPLAY_PATH"] = "surface"
     stats = os.path.join(run_dir, f".surface-test-{os.getpid()}")
