@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "game/blood_drops.h"
+#include "game/frame_loop.h"
 #include "game/gibs.h"
 #include "test_world_support.h"
 
@@ -31,16 +32,6 @@ protected:
         people[i].gait = wounded;
         people[i].bleedTimer = 2000;
         people[i].groundY = int(y);
-    }
-    // The frame loop's counters as they advance once per frame.
-    static void advanceCycles() {
-        game.cycle5 = game.cycle5 % 5 + 1;
-        game.cycle15 = game.cycle15 % 15 + 1;
-        game.cycle400 = game.cycle400 % 400 + 1;
-        if (game.cycle5 == 2) game.cycle4 = game.cycle4 % 4 + 1;
-        if (game.cycle15 == 2) game.cycle2 = game.cycle2 % 2 + 1;
-        if (game.cycle4 == 0) game.cycle4 = 1;
-        if (game.cycle2 == 0) game.cycle2 = 1;
     }
     static int activeGibs() {
         int count = 0;
@@ -142,7 +133,7 @@ TEST_F(Crowd, ShotBodyIsHandedOverThirtyToFortyFourFramesLater) {
         int framesAfterShot = -1;
         int lastImageSeen = 0;
         for (int frame = 0; frame <= 60 && framesAfterShot < 0; ++frame) {
-            advanceCycles();
+            advanceCounters();
             clearScreen();
             updateCrowd();
             for (int image = 9; image <= 12; ++image)
@@ -262,7 +253,7 @@ TEST_F(Crowd, RespawnTakesADyingPersonAndLeavesNoBody) {
     EXPECT_EQ(people[1].alive, 1) << "nobody alive, so the dying person is placed again";
     EXPECT_LT(people[1].x, 0.0f);
     for (int i = 0; i < 60; ++i) {
-        advanceCycles();
+        advanceCounters();
         updateCrowd();
     }
     EXPECT_EQ(activeGibs(), 0);

@@ -26,20 +26,6 @@ void scrollByArrowKeys() {
     if (game.scrollX < 0) game.scrollX = 0;
 }
 
-// cycle4 steps on frames where cycle5 has just become 2, cycle2 where cycle15 has;
-// both are forced from 0 to 1 on the first frame.
-void advanceCounters() {
-    game.fireCooldown -= 1;
-    if (game.fireCooldown < 0) game.fireCooldown = 0;
-    game.cycle5 = game.cycle5 % 5 + 1;
-    game.cycle15 = game.cycle15 % 15 + 1;
-    game.cycle400 = game.cycle400 % 400 + 1;
-    if (game.cycle5 == 2) game.cycle4 = game.cycle4 % 4 + 1;
-    if (game.cycle15 == 2) game.cycle2 = game.cycle2 % 2 + 1;
-    if (game.cycle4 == 0) game.cycle4 = 1;
-    if (game.cycle2 == 0) game.cycle2 = 1;
-}
-
 void readMouse() {
     int wheel = 0;
     getMouse(game.mouseX, game.mouseY, wheel, game.mouseButtons);
@@ -93,6 +79,20 @@ void drawCrosshair() {
 }
 
 }  // namespace
+
+// cycle4 steps on frames where cycle5 has just become 2, cycle2 where cycle15 has;
+// both are forced from 0 to 1 on the first frame.
+void advanceCounters() {
+    game.fireCooldown -= 1;
+    if (game.fireCooldown < 0) game.fireCooldown = 0;
+    game.cycle5 = game.cycle5 % 5 + 1;
+    game.cycle15 = game.cycle15 % 15 + 1;
+    game.cycle400 = game.cycle400 % 400 + 1;
+    if (game.cycle5 == 2) game.cycle4 = game.cycle4 % 4 + 1;
+    if (game.cycle15 == 2) game.cycle2 = game.cycle2 % 2 + 1;
+    if (game.cycle4 == 0) game.cycle4 = 1;
+    if (game.cycle2 == 0) game.cycle2 = 1;
+}
 
 int crosshairRecoil(int fireCooldown) {
     switch (fireCooldown) {
