@@ -61,6 +61,23 @@ async function moveTo(x, y) {
 const pointer = { x: 300, y: 15 };
 const framesRun = () => page.evaluate(() => Module._webFramesRun());
 
+// Waits for the game to run count more frames. The game's own times (the 20-frame cooldown
+// after a shot, a bomb's fall) are counted in frames, and a loaded machine runs fewer of
+// them in a second.
+async function waitFrames(count) {
+  const until = (await framesRun()) + count;
+  await page.waitForFunction((n) => Module._webFramesRun() >= n, { timeout: 1000 + count * 100 }, until);
+}
+
+// Clicks page pixel (x, y) and keeps the pointer there until the game has run two frames:
+// it reads the pointer once a frame, so a pointer moved away at once could take the shot or
+// the bomb with it.
+async function clickAt(x, y, options = {}) {
+  const p = await clientPoint(x, y);
+  await page.mouse.click(p.x, p.y, options);
+  await waitFrames(2);
+}
+
 // A lone walking person well inside the screen, away from the crosshair at the pointer.
 function findPerson(pixels, scroll, pointer) {
   const mask = scene.differenceMask(pixels, world, scroll);
@@ -116,9 +133,9 @@ test('the page loads cleanly and shows the scene within 2 s', async () => {
 test('holding Left scrolls the scene to the left edge', async () => {
   const before = scene.bestScroll(await canvasPixels(), world).scroll;
   await page.keyboard.down('ArrowLeft');
-  await sleep(1600);  // 80 frames take the scroll from 160 to 0
+  await waitFrames(90);  // 80 frames take the scroll from 160 to 0
   await page.keyboard.up('ArrowLeft');
-  await sleep(100);
+  await waitFrames(2);
   const after = scene.bestScroll(await canvasPixels(), world);
   assert.equal(before, 160);
   assert.equal(after.scroll, 0, `scroll went from ${before} to ${after.scroll}`);
@@ -141,13 +158,11 @@ test('a click on a person draws blood where the shot landed', async () => {
     const aim = { x: person.left + 7, y: person.top + 6 };
     const around = { left: aim.x - 14, right: aim.x + 14, top: aim.y - 8, bottom: aim.y + 14 };
     const bloodBefore = scene.bloodIn(before, around);
-    const p = await clientPoint(aim.x, aim.y);
-    await page.mouse.click(p.x, p.y);
+    await clickAt(aim.x, aim.y);
     await moveTo(pointer.x, pointer.y);  // the crosshair out of the way
-    await sleep(600);
+    await waitFrames(40);
     const bloodAfter = scene.bloodIn(await canvasPixels(), around);
     if (bloodAfter >= bloodBefore + 6) hit = { aim, bloodBefore, bloodAfter };
-    await sleep(300);  // past the shared cooldown
   }
   assert.ok(hit, 'no shot drew blood on a person');
 });
@@ -163,7 +178,7 @@ test('every sample decodes and a shot starts a sound', async () => {
 });
 
 test('a right click drops a bomb: a blast, then a scorch mark', async () => {
-  await sleep(400);
+  await waitFrames(25);  // past the cooldown of the shot before
   const target = { x: 30, y: 180 };
   const area = { left: target.x - 14, right: target.x + 14, top: target.y - 16, bottom: target.y + 12 };
   // Watch every page the game shows for fiery pixels around the target.
@@ -180,10 +195,9 @@ test('a right click drops a bomb: a blast, then a scorch mark', async () => {
       window.fieryCounts.push(fiery);
     };
   }, area);
-  const p = await clientPoint(target.x, target.y);
-  await page.mouse.click(p.x, p.y, { button: 'right' });
+  await clickAt(target.x, target.y, { button: 'right' });
   await moveTo(pointer.x, pointer.y);
-  await sleep(2500);
+  await waitFrames(175);  // the bomb falls, blows up and leaves its mark
   const counts = await page.evaluate(() => window.fieryCounts);
   const quiet = Math.min(...counts.slice(0, 5));
   assert.ok(Math.max(...counts) >= quiet + 25, `no blast seen around the target (fiery pixels ${quiet} .. ${Math.max(...counts)})`);
