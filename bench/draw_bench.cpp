@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "gfx/headless.h"
+#include "gfx/display_headless.h"
 #include "gfx/pixel_spans.h"
 #include "gfx/screen.h"
 

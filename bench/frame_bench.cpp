@@ -24,7 +24,7 @@
 #include "game/game_state.h"
 #include "game/gibs.h"
 #include "game/startup.h"
-#include "gfx/headless.h"
+#include "gfx/display_headless.h"
 #include "gfx/input.h"
 #include "gfx/pixel_spans.h"
 #include "gfx/random.h"

@@ -8,7 +8,7 @@
 #include "game/crowd.h"
 #include "game/game_state.h"
 #include "game/gibs.h"
-#include "gfx/headless.h"
+#include "gfx/display_headless.h"
 
 namespace {
 

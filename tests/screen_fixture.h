@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gfx/headless.h"
+#include "gfx/display_headless.h"
 #include "gfx/pixel_spans.h"
 #include "gfx/screen.h"
 

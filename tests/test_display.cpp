@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "gfx/display.h"
-#include "gfx/display_layout.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
+#include "sdl/display_layout.h"
 #include "sdl/display_sdl.h"
 
 TEST(DisplayLayout, WholeScaleCentredWithBorders) {

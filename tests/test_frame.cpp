@@ -1,7 +1,7 @@
 #include "game/frame_loop.h"
 
 #include "game/gibs.h"
-#include "gfx/headless.h"
+#include "gfx/display_headless.h"
 #include "test_world_support.h"
 
 namespace {

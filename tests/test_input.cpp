@@ -1,5 +1,5 @@
 // Keys and the mouse as the game reads them, driven through the headless display.
-#include "gfx/headless.h"
+#include "gfx/display_headless.h"
 #include "gfx/input.h"
 #include "gfx/screen_state.h"
 #include "screen_fixture.h"

@@ -2,7 +2,7 @@
 
 #include "game/frame_loop.h"
 #include "game/game_state.h"
-#include "gfx/headless.h"
+#include "gfx/display_headless.h"
 #include "gfx/input.h"
 #include "test_helpers.h"
 #include "test_world_support.h"

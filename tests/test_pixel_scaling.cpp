@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gfx/pixel_scaling.h"
+#include "sdl/pixel_scaling.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <numeric>
 #include <thread>
 
-#include "gfx/headless.h"
+#include "gfx/display_headless.h"
 #include "gfx/input.h"
 #include "screen_fixture.h"
 

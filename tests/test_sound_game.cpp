@@ -11,7 +11,7 @@
 #include "game/frame_loop.h"
 #include "game/game_state.h"
 #include "game/startup.h"
-#include "gfx/headless.h"
+#include "gfx/display_headless.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
 #include "sound/sound.h"
@@ -51,7 +51,7 @@ protected:
 TEST_F(SoundInGame, StartUpLoadsEverySampleAndAShotIsHeard) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     ASSERT_TRUE(startUp(headlessBackend)) << screenError();
-    ASSERT_EQ(game.soundReady, 1);
+    ASSERT_EQ(soundReady, 1);
     EXPECT_EQ(soundBank[0], 0) << "slot 0 is never filled";
     for (int slot = 1; slot <= lastSampleSlot; ++slot) EXPECT_NE(soundBank[slot], 0) << "slot " << slot;
 
@@ -66,7 +66,7 @@ TEST_F(SoundInGame, StartUpLoadsEverySampleAndAShotIsHeard) {
 TEST_F(SoundInGame, WithoutADeviceTheGamePlaysOnSilently) {
     setenv("SDL_AUDIODRIVER", "nonexistent", 1);
     ASSERT_TRUE(startUp(headlessBackend)) << screenError();
-    EXPECT_EQ(game.soundReady, 0);
+    EXPECT_EQ(soundReady, 0);
     for (int slot = 0; slot <= lastSampleSlot; ++slot) EXPECT_EQ(soundBank[slot], 0) << "no sample is loaded";
 
     // Shots and a bomb go on as ever: cooldowns run, the bomb falls, the crowd walks.

@@ -20,7 +20,6 @@
 
 #include <unistd.h>
 
-#include "game/game_state.h"
 #include "sound/sound.h"
 
 namespace {
@@ -87,9 +86,7 @@ fs::path writeToneWav(const fs::path& path, double seconds, double amplitude) {
 class SoundLayer : public ::testing::Test {
 protected:
     void SetUp() override {
-        resetGameMemory();
-        game.sfxVolumeLevel = 1;
-        game.musicVolumeLevel = 1;
+        setVolumeLevels(1, 1);
         dir_ = scratchDir();
     }
     void TearDown() override {
@@ -103,7 +100,7 @@ protected:
 
 TEST_F(SoundLayer, GoodFilesLoadAndBadOnesLeaveTheirSlotEmpty) {
     initSound();
-    ASSERT_EQ(game.soundReady, 1) << "the dummy driver always opens";
+    ASSERT_EQ(soundReady, 1) << "the dummy driver always opens";
 
     fs::path tone = writeToneWav(dir_ / "tone.wav", 0.2, 0.5);
     writeBytes(dir_ / "empty.ogg", "");
@@ -145,7 +142,7 @@ int channelsPlaying(Mix_Chunk* sample) {
 
 TEST_F(SoundLayer, SixteenChannelsAndTheOldestPlayGivesWay) {
     initSound();
-    ASSERT_EQ(game.soundReady, 1);
+    ASSERT_EQ(soundReady, 1);
     loadSample(1, writeToneWav(dir_ / "first.wav", 5.0, 0.1).c_str(), loadModeDefault);
     loadSample(2, writeToneWav(dir_ / "later.wav", 5.0, 0.1).c_str(), loadModeDefault);
     ASSERT_NE(soundBank[1], 0);
@@ -176,19 +173,19 @@ TEST_F(SoundLayer, VolumeLevelsAndTheSilentLevel) {
     EXPECT_EQ(volumeValue(9), 255) << "out-of-range levels are held to the scale";
 
     initSound();
-    ASSERT_EQ(game.soundReady, 1);
+    ASSERT_EQ(soundReady, 1);
     loadSample(1, writeToneWav(dir_ / "tone.wav", 1.0, 0.5).c_str(), loadModeDefault);
 
-    game.sfxVolumeLevel = 2;
-    game.musicVolumeLevel = 4;
+    sfxVolumeLevel = 2;
+    musicVolumeLevel = 4;
     playSample(1);
     EXPECT_EQ(Mix_MasterVolume(-1), 63) << "126 of 255 on the mixer's 0..128 scale";
     EXPECT_EQ(Mix_Volume(1, -1), 128) << "channel 1 carries the music level";
 
     // Level 0 plays nothing and sets no volume.
     Mix_HaltChannel(-1);
-    game.sfxVolumeLevel = 0;
-    game.musicVolumeLevel = 1;
+    sfxVolumeLevel = 0;
+    musicVolumeLevel = 1;
     playSample(1);
     EXPECT_EQ(Mix_Playing(-1), 0);
     EXPECT_EQ(Mix_Volume(1, -1), 128) << "no volume call at level 0";
@@ -199,7 +196,7 @@ TEST_F(SoundLayer, NoDeviceMeansSilenceAndNoLoading) {
         ScopedEnv driver("SDL_AUDIODRIVER", "nonexistent");
         initSound();
     }
-    EXPECT_EQ(game.soundReady, 0);
+    EXPECT_EQ(soundReady, 0);
     loadSample(1, writeToneWav(dir_ / "tone.wav", 0.1, 0.5).c_str(), loadModeDefault);
     EXPECT_EQ(soundBank[1], 0) << "nothing loads without a device";
     playSample(1);
@@ -207,7 +204,7 @@ TEST_F(SoundLayer, NoDeviceMeansSilenceAndNoLoading) {
 
     // The layer recovers once a driver is there again.
     initSound();
-    EXPECT_EQ(game.soundReady, 1);
+    EXPECT_EQ(soundReady, 1);
 }
 
 // A background opening whose sample loading the test holds up halfway.
@@ -234,16 +231,16 @@ TEST_F(SoundLayer, BackgroundOpeningPlaysNothingUntilDoneAndReportsFailureOnTheG
     playSample(1);
     EXPECT_EQ(Mix_Playing(-1), 1);
     updateSound();
-    EXPECT_EQ(game.soundReady, 1);
+    EXPECT_EQ(soundReady, 1);
 
     {
         ScopedEnv driver("SDL_AUDIODRIVER", "nonexistent");
         initSoundInBackground(nullptr);
         while (soundOpeningUnderway()) std::this_thread::yield();
     }
-    EXPECT_EQ(game.soundReady, 1) << "only the game's thread writes soundReady";
+    EXPECT_EQ(soundReady, 1) << "only the game's thread writes soundReady";
     updateSound();
-    EXPECT_EQ(game.soundReady, 0);
+    EXPECT_EQ(soundReady, 0);
 }
 
 // The raw stream the disk driver wrote, in whichever sample format the mixer ran (32-bit
@@ -303,7 +300,7 @@ std::vector<float> playToDisk(const fs::path& out, const std::vector<fs::path>& 
     ScopedEnv file("SDL_DISKAUDIOFILE", out.c_str());
     ScopedEnv pace("SDL_DISKAUDIODELAY", "1");
     initSound();
-    EXPECT_EQ(game.soundReady, 1);
+    EXPECT_EQ(soundReady, 1);
     std::vector<int> slots;
     for (const fs::path& f : files) {
         auto same = std::find(files.begin(), files.end(), f);
@@ -315,7 +312,7 @@ std::vector<float> playToDisk(const fs::path& out, const std::vector<fs::path>& 
     int frequency = 0, channels = 0;
     Uint16 format = 0;
     Mix_QuerySpec(&frequency, &format, &channels);
-    game.sfxVolumeLevel = sfxLevel;
+    sfxVolumeLevel = sfxLevel;
     for (int slot : slots) playSample(slot);
     // The disk driver runs about ten times faster than real time.
     for (int waited = 0; Mix_Playing(-1) > 0 && waited < 20000; waited += 5) SDL_Delay(5);

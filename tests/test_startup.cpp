@@ -11,9 +11,10 @@
 #include "game/frame_loop.h"
 #include "game/game_state.h"
 #include "game/startup.h"
-#include "gfx/headless.h"
+#include "gfx/display_headless.h"
 #include "gfx/input.h"
 #include "gfx/random.h"
+#include "sound/sound.h"
 #include "test_helpers.h"
 
 namespace {
@@ -45,8 +46,8 @@ TEST_F(StartUp, StartingValuesAndTheCentredView) {
     EXPECT_EQ(game.crowdCount, 100);
     EXPECT_EQ(game.scrollX, 160);
     EXPECT_EQ(game.crowdDirection, 1);
-    EXPECT_EQ(game.sfxVolumeLevel, 1);
-    EXPECT_EQ(game.musicVolumeLevel, 1);
+    EXPECT_EQ(sfxVolumeLevel, 1);
+    EXPECT_EQ(musicVolumeLevel, 1);
     EXPECT_EQ(game.workPage, 0);
     EXPECT_EQ(game.fireCooldown, 0);
     EXPECT_EQ(game.cycle5, 0);

@@ -9,6 +9,7 @@
 #include "game/gibs.h"
 #include "game/numbers.h"
 #include "game/pool_helpers.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -61,8 +62,8 @@ void blowUpPerson(const Entity& bomb, Entity& person) {
     person.alive = 0;
     person.deathFrame = 3;
     person.deathKind = blownUp;
-    playSampleIfReady(splatSample);
-    playSampleIfReady(gorySample);
+    playSample(splatSample);
+    playSample(gorySample);
     const double px = person.x;
     const double py = person.y;
     for (const Offset& o : sprayOffsets)
@@ -78,7 +79,7 @@ void explode(Entity& bomb) {
     for (const Offset& o : blastOffsets)
         spawnBlast(float(double(bomb.x) + o.dx), float(double(bomb.y) + o.dy), explosionBlast);
     spawnBloodDrop(float(double(bomb.x) - 4), float(double(bomb.y) + 8), scorchMarkDrop, scorchSlot, 0);
-    playSampleIfReady(explosionSample);
+    playSample(explosionSample);
     game.shakeFrames = shakeFramesPerExplosion;
     throwGibs(bomb);
     const int crowdCount = game.crowdCount;

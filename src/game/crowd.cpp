@@ -5,6 +5,7 @@
 #include "game/gibs.h"
 #include "game/numbers.h"
 #include "game/pool_helpers.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ void drawPerson(const Entity& person, int slot) {
 void bleedToDeath(Entity& person) {
     person.alive = 0;
     person.deathFrame = finishedDeathFrame;
-    playSampleIfReady(bledToDeathCry);
+    playSample(bledToDeathCry);
     const int body = personImage(person.kind, bledBodyFrame);
     spawnGib(person.x, person.y, thrownBodyGib, body, 0, 0);
     drawPerson(person, body);
@@ -49,7 +50,7 @@ void hop(Entity& person) {
         const int ground = roundToInt(double(person.y) + 10);
         spawnBloodDrop(float(double(person.x) + 2), float(double(person.y) + 5), splashDrop, person.kind, ground);
         spawnBloodDrop(float(double(person.x) + 4), float(double(person.y) + 5), splashDrop, person.kind, ground);
-        playSampleIfReady(splatSample);
+        playSample(splatSample);
     }
     person.vy = float(double(person.vy) - gravity);
     person.x = float(double(person.x) + double(person.vx));

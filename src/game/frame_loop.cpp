@@ -51,7 +51,7 @@ void drawBackgrounds() {
 void dropBombOnRightButton() {
     if (game.mouseButtons != rightButton || game.fireCooldown != 0) return;
     game.fireCooldown = fireCooldownFrames;
-    if (game.soundReady == 1) playSample(bombFallSample);
+    playSample(bombFallSample);
     spawnBomb(float(double(game.mouseX) + game.scrollX - 3), -100, fallingBomb);
 }
 
@@ -106,7 +106,7 @@ int crosshairRecoil(int fireCooldown) {
 }
 
 void runFrame() {
-    if (game.soundReady == 1) updateSound();
+    updateSound();
     scrollByArrowKeys();
     advanceCounters();
     // The page drawn in the previous frame is shown from here on.

@@ -10,8 +10,6 @@ SpriteBank<400, 25600> peopleBank;
 SpriteBank<20, 25600> spriteBank;
 SpriteBank<4, 308000> backgroundBank;
 
-std::array<int32_t, lastSampleSlot + 1> soundBank;
-
 GameState game;
 
 void resetGameMemory() {
@@ -25,6 +23,5 @@ void resetGameMemory() {
     for (auto& row : peopleBank) row[0] = 0;
     for (auto& row : spriteBank) row[0] = 0;
     for (auto& row : backgroundBank) row[0] = 0;
-    soundBank = {};
     game = {};
 }

@@ -7,8 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "sound/sound.h"
-
 // One record of 17 four-byte slots, used by every pool. Each pool names the slots it
 // uses; the same storage serves all of them, so the order and size are fixed. A slot a
 // pool does not name keeps whatever the record's previous user left in it.
@@ -75,9 +73,6 @@ extern SpriteBank<400, 25600> peopleBank;
 extern SpriteBank<20, 25600> spriteBank;
 extern SpriteBank<4, 308000> backgroundBank;
 
-// Sample handles of the sound layer by slot (sound/sound.h names them); 0 means no sample.
-extern std::array<int32_t, lastSampleSlot + 1> soundBank;
-
 // The first word of a bank slot, and the end of the whole bank: the limit grabImage
 // checks a cut against.
 template <class Bank>
@@ -107,12 +102,9 @@ struct GameState {
     int32_t mouseButtons;  // 1 left alone, 2 right alone, 3 both, -1 unreadable
     int32_t fireCooldown;  // frames until the next shot or bomb
     int32_t scrollX;       // world x at the screen's left edge, 0 to 320
-    int32_t sfxVolumeLevel;
-    int32_t musicVolumeLevel;
     int32_t shakeFrames;
     int32_t shakeOffset;  // added to every drawn y this frame
     int32_t workPage;
-    int32_t soundReady;
     int32_t crowdDirection;
     int32_t aliveCount;
     int32_t personFrame;  // image slot chosen for the person being processed

@@ -5,6 +5,7 @@
 #include "game/game_state.h"
 #include "game/numbers.h"
 #include "game/pool_helpers.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ void landGib(Entity& gib, bool advanceImage) {
     spawnBloodDrop(float(double(gib.x) + 1), float(double(gib.y) + depth + 1), splashDrop, splashBloodKind,
                    roundToInt(double(gib.y) + depth + 3));
     if (advanceImage && gib.kind == thrownBodyGib) gib.imageIndex += 1;
-    playSampleIfReady(splatSample);
+    playSample(splatSample);
 }
 
 // The landing frame still applies gravity and drift, so the gib lies where that last

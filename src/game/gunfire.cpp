@@ -8,6 +8,7 @@
 #include "game/gibs.h"
 #include "game/numbers.h"
 #include "game/pool_helpers.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -40,8 +41,8 @@ void startDying(Entity& person, int deathKind) {
 }
 
 void hitHead(Entity& person) {
-    playSampleIfReady(byKind(person, manHeadShotCry, womanHeadShotCry));
-    playSampleIfReady(gorySample);
+    playSample(byKind(person, manHeadShotCry, womanHeadShotCry));
+    playSample(gorySample);
     spray(person, headSprays);
     spawnGib(float(double(person.x) + 6), person.y, chunkGib, person.kind, roundToInt(double(person.y) + 11), 0);
     startDying(person, headShot);
@@ -50,9 +51,9 @@ void hitHead(Entity& person) {
 // The cry is chosen by a draw even when nobody will hear it.
 void hitTorso(Entity& person) {
     const int cry = randomBelow(2);
-    if (cry == 0) playSampleIfReady(byKind(person, manTorsoCry1, womanTorsoCry1));
-    if (cry == 1) playSampleIfReady(byKind(person, manTorsoCry2, womanTorsoCry2));
-    playSampleIfReady(gorySample);
+    if (cry == 0) playSample(byKind(person, manTorsoCry1, womanTorsoCry1));
+    if (cry == 1) playSample(byKind(person, manTorsoCry2, womanTorsoCry2));
+    playSample(gorySample);
     spray(person, bodySprays);
     startDying(person, torsoShot);
 }
@@ -63,7 +64,7 @@ void hitLegs(Entity& person) {
     spray(person, bodySprays);
     person.gait = wounded;
     person.bleedTimer = bleedUpdates;
-    playSampleIfReady(byKind(person, manWoundCry, womanWoundCry));
+    playSample(byKind(person, manWoundCry, womanWoundCry));
     person.groundY = roundToInt(double(person.y) + 6);
     person.vy = float((randomBelow(2) + 1) / 10.0);
     person.vx = float(game.crowdDirection * woundDrifts[randomBelow(3)]);
@@ -74,7 +75,7 @@ void finishOff(Entity& person) {
     person.alive = 0;
     person.deathFrame = 0;
     person.deathKind = finishedOff;
-    playSampleIfReady(byKind(person, manFinishedCry, womanFinishedCry));
+    playSample(byKind(person, manFinishedCry, womanFinishedCry));
 }
 
 bool inZone(double d, double lowest, bool lowestIncluded, double below) {
@@ -103,7 +104,7 @@ bool underCrosshair(const Entity& person) {
 
 void fireGun() {
     game.fireCooldown = fireCooldownFrames;
-    playSampleIfReady(shotSample);
+    playSample(shotSample);
     const int crowdCount = game.crowdCount;
     for (int i = 1; i <= crowdCount; ++i) {
         Entity& person = people[i];

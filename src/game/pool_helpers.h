@@ -4,7 +4,6 @@
 
 #include "game/game_state.h"
 #include "gfx/screen.h"
-#include "sound/sound.h"
 
 // Where a spawn lands relative to the record that causes it.
 struct Offset {
@@ -35,9 +34,4 @@ inline void drawAtWorld(const uint32_t* image, float x, float y, int mode, int o
     const float pageX = float(double(x) - game.scrollX);
     const float pageY = float(double(y) + game.shakeOffset);
     putImage(pageX, pageY, image, mode, opacity);
-}
-
-// A sample is only ever played while sound output works.
-inline void playSampleIfReady(int slot) {
-    if (game.soundReady == 1) playSample(slot);
 }

@@ -1,7 +1,6 @@
 #include "game/startup.h"
 
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -111,16 +110,13 @@ void loadSampleFiles() {
 
 // Without a sound device no sample is loaded and every slot stays 0: the game runs
 // silently. A sample that fails to load leaves its own slot at 0 and nothing else.
-// The player's game opens the device and loads the samples in the background, so a
-// machine that takes its time to find (or not find) a sound card starts at once; tests
-// and tools want the samples in place when start-up returns.
-void startSound(bool inBackground) {
-    if (inBackground) {
+void startSound(SoundStart soundStart) {
+    if (soundStart == SoundStart::inBackground) {
         initSoundInBackground(loadSampleFiles);
         return;
     }
     initSound();
-    if (game.soundReady == 1) loadSampleFiles();
+    if (soundReady == 1) loadSampleFiles();
 }
 
 // The opening crowd: people 1 to crowdCount placed as newcomers, the first 49 of them
@@ -136,12 +132,11 @@ void placeOpeningCrowd() {
 
 }  // namespace
 
-bool startUp(const DisplayBackend& backend) {
+bool startUp(const DisplayBackend& backend, SoundStart soundStart) {
     // Everything as a fresh process has it, so tests and tools can start the game again.
     resetGameMemory();
     resetRandomGenerator();
     game.targetFps = 70;
-    game.soundReady = 1;
 
     selectDisplay(backend);
     if (openScreen(320, 240, 24, 2, 1, 0) != resultOk) return false;
@@ -150,13 +145,12 @@ bool startUp(const DisplayBackend& backend) {
     setPages(game.workPage, game.workPage ^ 1);
     loadArtwork();
 
-    startSound(std::strcmp(backend.name, "headless") != 0);
+    startSound(soundStart);
 
     game.crowdDirection = 1;
     game.crowdCount = 100;
     game.scrollX = 160;
-    game.sfxVolumeLevel = 1;
-    game.musicVolumeLevel = 1;
+    setVolumeLevels(1, 1);
     game.shakeFrames = 0;
     placeOpeningCrowd();
     // The opening crowd came from the unseeded generator, so it is the same on every
@@ -166,7 +160,7 @@ bool startUp(const DisplayBackend& backend) {
 }
 
 int runGame(const DisplayBackend& backend) {
-    if (!startUp(backend)) {
+    if (!startUp(backend, SoundStart::inBackground)) {
         // An invisible game that nothing can stop helps nobody: say why and leave.
         std::fprintf(stderr, "crowdfire: cannot open the screen: %s\n", screenError());
         return 1;

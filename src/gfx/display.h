@@ -7,7 +7,6 @@
 #pragma once
 
 struct DisplayBackend {
-    const char* name;
     // Starts showing the open screen, full screen first when asked, else (or failing that)
     // in a window. Returns false with a one-line cause in `error` when nothing could be shown.
     bool (*start)(bool fullScreen, const char*& error);

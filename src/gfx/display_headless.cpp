@@ -1,7 +1,7 @@
 // The null display: nothing is shown, and the player's input is whatever tests and tools
 // set through headless.h. The pages are read with pagePixels. The game runs the same on it.
+#include "gfx/display_headless.h"
 #include "gfx/display.h"
-#include "gfx/headless.h"
 #include "gfx/screen_state.h"
 
 namespace {
@@ -37,13 +37,9 @@ void showPointer(bool /*visible*/) {}
 
 }  // namespace headlessDisplay
 
-const DisplayBackend headlessBackend = {"headless",
-                                        headlessDisplay::start,
-                                        headlessDisplay::stop,
-                                        headlessDisplay::wake,
-                                        headlessDisplay::pointer,
-                                        headlessDisplay::movePointer,
-                                        headlessDisplay::showPointer};
+const DisplayBackend headlessBackend = {headlessDisplay::start,       headlessDisplay::stop,
+                                        headlessDisplay::wake,        headlessDisplay::pointer,
+                                        headlessDisplay::movePointer, headlessDisplay::showPointer};
 
 // An inactive window hears no keys, as on a real display.
 void headlessSetKey(int scanCode, bool down) {

@@ -1,5 +1,5 @@
-// The SDL platform: the display that shows the page in a window or full screen and reads
-// the keyboard and mouse through SDL. The only place besides the sound layer that sees SDL.
+// The desktop's display: the page shown in a window or full screen, the keyboard and the
+// mouse, through SDL. Only src/sdl/ sees SDL.
 #pragma once
 
 #include "gfx/display.h"

@@ -1,6 +1,12 @@
 // The sound layer: whole samples loaded once at start-up and started on any free
-// channel. Nothing reaches the audio device unless game.soundReady is 1.
+// channel, at one of five volume levels. Nothing reaches the audio device unless
+// soundReady is 1. This is what the game calls; sound.cpp keeps the slots, handles,
+// channels and levels the same way on every platform, and each platform's device
+// (sound_device.h) only opens, decodes and plays.
 #pragma once
+
+#include <array>
+#include <cstdint>
 
 // Load modes the game passes: 0, or 16-bit (16) + mono (32) + signed (256). Files are
 // decoded from their own headers, so both modes load the same way; any other mode is
@@ -29,7 +35,16 @@ constexpr int womanFinishedCry = 16;
 constexpr int womanHeadShotCry = 17;
 constexpr int lastSampleSlot = 17;
 
-// Opens the audio device (44100 Hz, 16 effect channels). game.soundReady becomes 1, or
+// 1 from initSound on while sound works, 0 when there is no device: the game then runs
+// silently. Only the game's thread writes it.
+extern int32_t soundReady;
+// Sample handles by slot (the slots above); 0 means no sample.
+extern std::array<int32_t, lastSampleSlot + 1> soundBank;
+// Volume levels 0 (silent) to 4; the effects level also gates every play.
+extern int32_t sfxVolumeLevel;
+extern int32_t musicVolumeLevel;
+
+// Opens the audio device (44100 Hz, 16 effect channels). soundReady becomes 1, or
 // 0 when there is no device or it cannot be opened; the game then runs silently.
 void initSound();
 // The same, without holding the caller back: the device is opened and loadSamples run
@@ -43,12 +58,16 @@ bool soundOpeningUnderway();
 // Puts a handle to the decoded file in soundBank[slot]; 0 when the file is missing,
 // empty or unreadable, the mode is refused or sound is not ready. Prints nothing.
 void loadSample(int slot, const char* path, int loadMode);
-// Sets the effects master volume from sfxVolumeLevel and channel 1 from musicVolumeLevel.
+// Both volume levels at once (start-up sets 1 and 1).
+void setVolumeLevels(int sfxLevel, int musicLevel);
+// Sets the effects master volume from sfxVolumeLevel and the music channel's from
+// musicVolumeLevel.
 void applyVolumes();
 // Starts soundBank[slot] on a free channel (the oldest play gives way when all 16 are
 // busy). Does nothing when sfxVolumeLevel is 0, sound is not ready or the slot holds 0.
 void playSample(int slot);
-// Called first thing every frame while sound is ready.
+// Called first thing every frame. A device that could not be opened in the background
+// sets soundReady to 0 here, on the game's own thread.
 void updateSound();
 
 // Waits for a background opening, closes the device and frees every sample, leaving

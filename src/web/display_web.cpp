@@ -177,10 +177,5 @@ EMSCRIPTEN_KEEPALIVE void webFullScreen(int on) {
 
 // ---- the display contract ---------------------------------------------------------------
 
-const DisplayBackend webBackend = {"web",
-                                   webDisplay::start,
-                                   webDisplay::stop,
-                                   webDisplay::wake,
-                                   webDisplay::pointer,
-                                   webDisplay::movePointer,
-                                   webDisplay::showPointer};
+const DisplayBackend webBackend = {webDisplay::start,   webDisplay::stop,        webDisplay::wake,
+                                   webDisplay::pointer, webDisplay::movePointer, webDisplay::showPointer};

@@ -12,7 +12,7 @@
 
 #include "game/frame_loop.h"
 #include "game/startup.h"
-#include "gfx/headless.h"
+#include "gfx/display_headless.h"
 #include "gfx/input.h"
 #include "gfx/random.h"
 #include "gfx/screen.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "gfx/display.h"
-#include "gfx/headless.h"
+#include "gfx/display_headless.h"
 #include "gfx/screen.h"
 
 namespace {

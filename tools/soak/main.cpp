@@ -22,7 +22,7 @@
 #include "game/frame_loop.h"
 #include "game/game_state.h"
 #include "game/startup.h"
-#include "gfx/headless.h"
+#include "gfx/display_headless.h"
 #include "gfx/input.h"
 #include "gfx/random.h"
 #include "gfx/screen.h"

@@ -13,7 +13,6 @@
 #include <cstdlib>
 #include <vector>
 
-#include "game/game_state.h"
 #include "sound/sound.h"
 
 namespace {
@@ -46,10 +45,9 @@ int main(int argc, char** argv) {
     }
     int plays = argc > 2 ? std::max(1, std::atoi(argv[2])) : 50;
     if (std::getenv("SDL_AUDIODRIVER") == nullptr) setenv("SDL_AUDIODRIVER", "dummy", 1);
-    game.sfxVolumeLevel = 1;
-    game.musicVolumeLevel = 1;
+    setVolumeLevels(1, 1);
     initSound();
-    if (game.soundReady != 1) {
+    if (soundReady != 1) {
         std::fprintf(stderr, "sound_latency: no audio device: %s\n", SDL_GetError());
         return 1;
     }

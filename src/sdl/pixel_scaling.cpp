@@ -1,6 +1,6 @@
 // One output row per page row is scaled across; the factor - 1 rows under it are copies
 // of it, so the scaling work is the page's size whatever the factor.
-#include "gfx/pixel_scaling.h"
+#include "sdl/pixel_scaling.h"
 
 #include <cstddef>
 #include <cstring>

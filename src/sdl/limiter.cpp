@@ -13,7 +13,7 @@
 //
 // Why it can never clip: the envelope is never below the current sample's level, and
 // curve(e) / e falls as e grows, so |sample| * curve(e) / e <= curve(e) < the ceiling.
-#include "sound/limiter.h"
+#include "sdl/limiter.h"
 
 #include <algorithm>
 #include <cmath>

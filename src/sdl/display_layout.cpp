@@ -1,4 +1,4 @@
-#include "gfx/display_layout.h"
+#include "sdl/display_layout.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 // Keeps the last presents in a ring and writes their median and 99th percentile, with
 // the moment of the first picture, as "name value" lines a shell script can read.
-#include "gfx/display_stats.h"
+#include "sdl/display_stats.h"
 
 #include <algorithm>
 #include <array>

@@ -1,0 +1,68 @@
+// The SDL display in four files, each keeping its own state, and what they ask of each
+// other. Private to src/sdl. Everything here runs on the display refresh thread, which
+// owns every SDL video call; "under the lock" means the screen lock is held.
+//   display_sdl.cpp  the refresh thread, the stall watch and the display contract
+//   window_sdl.cpp   the window, full screen and the switches between them
+//   present_sdl.cpp  the picture: through a renderer, or scaled onto the window surface
+//   input_sdl.cpp    the keyboard and the mouse
+#pragma once
+
+#include <SDL.h>
+
+#include "sdl/display_layout.h"
+
+// ---- window_sdl.cpp ---------------------------------------------------------------------
+
+// Starts SDL's video, opens the window (full screen when asked and possible) and its
+// picture. False, with SDL's error set to the cause, when nothing can be shown.
+bool openDisplay(bool fullScreen);
+void closeDisplay();
+SDL_Window* gameWindow();
+// Full screen and window swap places; if the new form cannot be had, the old one stays.
+// Under the lock.
+void toggleFullScreen();
+// The switch to full screen that opening put off, once the first picture is up. Outside
+// the lock: it may wait on the window manager.
+void enterFullScreenWhenShown();
+// A window event that is not about focus or the pointer: the window's form or its
+// picture. Under the lock.
+void handleWindowFormEvent(const SDL_WindowEvent& event);
+
+// ---- present_sdl.cpp --------------------------------------------------------------------
+
+// The renderer or the window surface the picture goes out through; false when neither works.
+bool createPresenter(SDL_Window* window);
+void destroyPresenter();
+// "renderer" or "surface".
+const char* presentingPath();
+// Every row is sent again and the borders are painted (a new size, a new form, an exposed window).
+void redrawPicture();
+// Measures where the picture sits in the window now. Under the lock, or before the game runs.
+void measureLayout();
+// Once a pass, under the lock: measures the layout again if a redraw is pending and keeps
+// it for pictureLayout.
+void settleLayout();
+// The layout as settled by the last pass: what the pointer is mapped through. Under the lock.
+const DisplayLayout& pictureLayout();
+// Takes the rows of the visible page the game changed since the last pass; under the lock.
+void takeChangedRows();
+// Shows the rows taken; outside the lock.
+void presentPicture();
+// True once any pixel shown is not black.
+bool pictureIsUp();
+// The renderer lost its texture or its device: build them again before the next present.
+void presenterReset();
+
+// ---- input_sdl.cpp ----------------------------------------------------------------------
+
+// Keyboard, mouse, focus and pointer-crossing events; false for any other event. Under the lock.
+bool handleInputEvent(const SDL_Event& event);
+// The key table follows the keyboard's state; under the lock.
+void refreshKeys();
+// Forgets where the pointer was (a new display).
+void forgetPointer();
+// The display moved the pointer to window point (x, y); under the lock.
+void pointerMovedTo(int x, int y);
+// The page pixel under the pointer for the game; under the lock. False when it cannot be
+// reported (a window the pointer is not over).
+bool pointerOnPage(int& x, int& y);
