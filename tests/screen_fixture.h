@@ -28,7 +28,7 @@ protected:
     // An image buffer of the given size, every pixel `colour`.
     static std::vector<uint32_t> solidImage(int width, int height, uint32_t colour) {
         std::vector<uint32_t> image(1 + size_t(width) * size_t(height), colour);
-        image[0] = uint32_t(height) << 16 | uint32_t(width * 8 + 4);
+        image[0] = imageHeader(width, height);
         return image;
     }
     // Pixel (x, y) of the image is x + 1000 * y + 1, so every pixel says where it came from.

@@ -35,8 +35,6 @@ protected:
     std::filesystem::path previous, empty;
 };
 
-uint32_t header(int w, int h) { return uint32_t(w * 8 + 4) | (uint32_t(h) << 16); }
-
 }  // namespace
 
 TEST_F(StartUp, StartingValuesAndTheCentredView) {
@@ -57,24 +55,24 @@ TEST_F(StartUp, StartingValuesAndTheCentredView) {
 
 TEST_F(StartUp, EveryCutHasItsSizeAndTheUnusedSlotsStayEmpty) {
     ASSERT_TRUE(startUp(headlessBackend));
-    EXPECT_EQ(backgroundBank[1][0], header(320, 240));
-    EXPECT_EQ(backgroundBank[2][0], header(320, 240));
+    EXPECT_EQ(backgroundBank[1][0], imageHeader(320, 240));
+    EXPECT_EQ(backgroundBank[2][0], imageHeader(320, 240));
     for (int slot : {0, 3, 4}) EXPECT_EQ(backgroundBank[slot][0], 0u) << "background slot " << slot;
 
-    EXPECT_EQ(spriteBank[1][0], header(17, 18));
-    EXPECT_EQ(spriteBank[2][0], header(17, 18));
-    for (int slot = 3; slot <= 8; ++slot) EXPECT_EQ(spriteBank[slot][0], header(25, 26));
-    EXPECT_EQ(spriteBank[9][0], header(9, 11));
-    EXPECT_EQ(spriteBank[11][0], header(17, 8));
-    EXPECT_EQ(spriteBank[12][0], header(7, 4));
-    EXPECT_EQ(spriteBank[13][0], header(8, 3));
+    EXPECT_EQ(spriteBank[1][0], imageHeader(17, 18));
+    EXPECT_EQ(spriteBank[2][0], imageHeader(17, 18));
+    for (int slot = 3; slot <= 8; ++slot) EXPECT_EQ(spriteBank[slot][0], imageHeader(25, 26));
+    EXPECT_EQ(spriteBank[9][0], imageHeader(9, 11));
+    EXPECT_EQ(spriteBank[11][0], imageHeader(17, 8));
+    EXPECT_EQ(spriteBank[12][0], imageHeader(7, 4));
+    EXPECT_EQ(spriteBank[13][0], imageHeader(8, 3));
     for (int slot : {0, 10, 14, 20}) EXPECT_EQ(spriteBank[slot][0], 0u) << "sprite slot " << slot;
 
     for (int kind = firstManKind; kind <= womanKind; ++kind) {
         for (int f = 1; f <= 57; ++f) {
             uint32_t h = peopleBank[personImage(kind, f)][0];
             bool chip = (f >= 13 && f <= 24) || (f >= 38 && f <= 41);
-            uint32_t expected = f > 53 ? 0u : chip ? header(4, 4) : header(16, 13);
+            uint32_t expected = f > 53 ? 0u : chip ? imageHeader(4, 4) : imageHeader(16, 13);
             EXPECT_EQ(h, expected) << "kind " << kind << " frame " << f;
         }
     }

@@ -43,7 +43,7 @@ inline void placeWalker(int i, float x, float y, int kind = firstManKind) {
 template <class Bank>
 void paintImage(Bank& bank, int slot, int width, int height, uint32_t colour) {
     uint32_t* row = bankRow(bank, slot);
-    row[0] = uint32_t(width * 8 + 4) | (uint32_t(height) << 16);
+    row[0] = imageHeader(width, height);
     for (int i = 0; i < width * height; ++i) row[1 + i] = colour;
 }
 
