@@ -1,12 +1,9 @@
-// Reading the page a frame has drawn.
+// Reading the page a frame has drawn; the page itself is the scenario runner's
+// lastDrawnPage, which this binary links.
 #pragma once
 
 #include <cstdint>
 
-#include "game/game_state.h"
-#include "gfx/screen.h"
-
-// The page the last runFrame drew on (runFrame flips workPage as its last step).
-inline const uint32_t* lastDrawnPage() { return pagePixels(game.workPage ^ 1); }
+#include "scenario_runner.h"
 
 inline uint32_t pixelAt(const uint32_t* page, int x, int y) { return page[y * 320 + x]; }

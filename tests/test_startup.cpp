@@ -14,7 +14,7 @@
 #include "gfx/headless.h"
 #include "gfx/input.h"
 #include "gfx/random.h"
-#include "test_helpers.h"
+#include "gfx/screen.h"
 
 namespace {
 
