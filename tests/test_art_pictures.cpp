@@ -8,8 +8,8 @@
 #include <string>
 
 #include "game/crowd.h"
-#include "screen_fixture.h"
 #include "test_art_files.h"
+#include "test_fixtures.h"
 
 using namespace art_test;
 

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "gfx/pixel_spans.h"
-#include "screen_fixture.h"
+#include "test_fixtures.h"
 
 namespace {
 
