@@ -37,4 +37,4 @@ echo "== testing build-web in chromium"
 )
 
 # Fuzzing, soak and thread checks, each timed (README: "Fuzzing, soak and thread checks").
-"$root/scripts/check-hardening.sh"
+"$root/scripts/fuzz-soak-tsan.sh"
