@@ -18,7 +18,7 @@ namespace {
 
 std::vector<uint32_t> makeImage(std::mt19937& random, int width, int height, int keyEvery) {
     std::vector<uint32_t> image(1 + size_t(width) * size_t(height));
-    image[0] = uint32_t(height) << 16 | uint32_t(width * 8 + 4);
+    image[0] = imageHeader(width, height);
     for (size_t i = 1; i < image.size(); ++i)
         image[i] = keyEvery && i % size_t(keyEvery) == 0 ? 0x00FF00FFu : uint32_t(random()) & 0x00FFFFFFu;
     return image;

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test twice: once as the game
-# ships, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, runs the static check, then builds and runs every test twice
+# (once as the game ships in build-test, once under AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-sanitize), plays the browser version in headless
+# Chromium, and ends with the fuzzing, soak and thread checks (scripts/fuzz-soak-tsan.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -37,4 +39,4 @@ echo "== testing build-web in chromium"
 )
 
 # Fuzzing, soak and thread checks, each timed (README: "Fuzzing, soak and thread checks").
-"$root/scripts/check-hardening.sh"
+"$root/scripts/fuzz-soak-tsan.sh"

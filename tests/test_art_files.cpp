@@ -11,8 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "screen_fixture.h"
 #include "test_art_files.h"
+#include "test_fixtures.h"
 
 using namespace art_test;
 namespace fs = std::filesystem;

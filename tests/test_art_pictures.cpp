@@ -8,8 +8,8 @@
 #include <string>
 
 #include "game/crowd.h"
-#include "screen_fixture.h"
 #include "test_art_files.h"
+#include "test_fixtures.h"
 
 using namespace art_test;
 
@@ -306,7 +306,7 @@ TEST_F(ArtCuts, EveryRectangleTheGameCutsHoldsAPicture) {
         EXPECT_EQ(
             grabImage(float(r.x1), float(r.y1), float(r.x2), float(r.y2), buffer.data(), buffer.data() + buffer.size()),
             resultOk);
-        EXPECT_EQ(buffer[0], uint32_t(r.height()) << 16 | uint32_t(r.width() * 8 + 4));
+        EXPECT_EQ(buffer[0], imageHeader(r.width(), r.height()));
         for (int i = 1; i <= r.width() * r.height(); ++i)
             if ((buffer[size_t(i)] & 0xFFFFFF) != key) return true;
         return false;

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "scenario_runner.h"
-#include "screen_fixture.h"
+#include "test_fixtures.h"
 
 namespace fs = std::filesystem;
 

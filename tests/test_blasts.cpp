@@ -1,6 +1,6 @@
 #include "game/blasts.h"
 
-#include "test_world_support.h"
+#include "test_fixtures.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "game/crowd.h"
 #include "gfx/random.h"
-#include "test_world_support.h"
+#include "test_fixtures.h"
 
 namespace {
 
@@ -124,8 +124,8 @@ TEST_F(BloodDrops, HigherRecordsAreDrawnOnTop) {
     bloodDrops[2].imageIndex = 1;  // frame 16
     game.scrollX = 0;
     updateBloodDrops();
-    EXPECT_EQ(pixelAt(13, 11), 0x00111111u);
-    EXPECT_EQ(pixelAt(11, 11), 0x00222222u);
+    EXPECT_EQ(workPixel(13, 11), 0x00111111u);
+    EXPECT_EQ(workPixel(11, 11), 0x00222222u);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "test_world_support.h"
+#include "test_fixtures.h"
 
 namespace {
 

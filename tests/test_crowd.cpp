@@ -5,7 +5,7 @@
 #include "game/blood_drops.h"
 #include "game/frame_loop.h"
 #include "game/gibs.h"
-#include "test_world_support.h"
+#include "test_fixtures.h"
 
 namespace {
 
@@ -16,32 +16,11 @@ protected:
         game.crowdCount = first + 9;
         for (int i = first; i < first + 10; ++i) placeWalker(i, -200, 50, firstManKind, 0);
     }
-    static void placeWalker(int i, float x, float y, int kind, float vx) {
-        Entity& p = people[i];
-        p.alive = 1;
-        p.gait = walking;
-        p.x = x;
-        p.y = y;
-        p.kind = kind;
-        p.vx = vx;
-        p.deathFrame = 0;
-        p.deathKind = notDying;
-    }
     static void woundAt(int i, float x, float y, int kind) {
         placeWalker(i, x, y, kind, 0.1f);
         people[i].gait = wounded;
         people[i].bleedTimer = 2000;
         people[i].groundY = int(y);
-    }
-    static int activeGibs() {
-        int count = 0;
-        for (int i = 1; i <= gibsLast; ++i) count += gibs[i].active;
-        return count;
-    }
-    static int activeDrops() {
-        int count = 0;
-        for (int i = 1; i <= bloodDropsLast; ++i) count += bloodDrops[i].active;
-        return count;
     }
 };
 
@@ -141,7 +120,7 @@ TEST_F(Crowd, ShotBodyIsHandedOverThirtyToFortyFourFramesLater) {
                     EXPECT_GE(image, lastImageSeen) << "falling images only go forward";
                     lastImageSeen = image;
                 }
-            if (activeGibs() > 0) framesAfterShot = frame;
+            if (activeRecords(gibs) > 0) framesAfterShot = frame;
         }
         EXPECT_EQ(framesAfterShot, shotCycle == 2 ? 30 : shotCycle < 2 ? 31 : 47 - shotCycle) << shotCycle;
         EXPECT_EQ(lastImageSeen, 11) << "the body image is drawn by the gibs pass only";
@@ -204,7 +183,7 @@ TEST_F(Crowd, HopLandingAndCrawling) {
     EXPECT_EQ(people[1].vy, float(double(-0.1f) - 0.008));
     EXPECT_GT(countPixels(0x00262626), 0) << "already crawling: image 24 + cycle2";
     EXPECT_EQ(countPixels(0x00252525), 0);
-    ASSERT_EQ(activeDrops(), 2);
+    ASSERT_EQ(activeRecords(bloodDrops), 2);
     EXPECT_EQ(bloodDrops[1].kind, splashDrop);
     EXPECT_EQ(bloodDrops[1].x, 102.0f);
     EXPECT_EQ(bloodDrops[2].x, 104.0f);
@@ -232,14 +211,14 @@ TEST_F(Crowd, EveryWoundedPersonLeavesAPoolOnCycle50) {
     placeWalker(3, 150, 80, firstManKind, 0.3f);
     game.cycle400 = 50;
     EXPECT_EQ(randomDrawsOf([] { updateCrowd(); }), 2) << "one image draw per pool mark";
-    ASSERT_EQ(activeDrops(), 2);
+    ASSERT_EQ(activeRecords(bloodDrops), 2);
     EXPECT_EQ(bloodDrops[1].kind, poolMarkDrop);
     EXPECT_EQ(bloodDrops[1].x, 105.0f);
     EXPECT_EQ(bloodDrops[1].y, 110.0f);
     EXPECT_GE(bloodDrops[2].imageIndex, 172) << "the woman's blood frames";
     game.cycle400 = 51;
     updateCrowd();
-    EXPECT_EQ(activeDrops(), 2);
+    EXPECT_EQ(activeRecords(bloodDrops), 2);
 }
 
 TEST_F(Crowd, RespawnTakesADyingPersonAndLeavesNoBody) {
@@ -256,7 +235,7 @@ TEST_F(Crowd, RespawnTakesADyingPersonAndLeavesNoBody) {
         advanceCounters();
         updateCrowd();
     }
-    EXPECT_EQ(activeGibs(), 0);
+    EXPECT_EQ(activeRecords(gibs), 0);
     EXPECT_EQ(people[1].deathKind, notDying);
 }
 

@@ -145,7 +145,7 @@ TEST(SdlDisplay, OpensShowsPagesMovesThePointerAndCloses) {
     selectDisplay(sdlBackend);
     ASSERT_EQ(openScreen(320, 240, 24, 2, 1, 0), resultOk) << screenError();
     std::vector<uint32_t> image(1 + 16 * 16, 0x00FF8040);
-    image[0] = 16u << 16 | (16 * 8 + 4);
+    image[0] = imageHeader(16, 16);
     setPages(1, 0);
     for (int frame = 0; frame < 20; ++frame) {
         int work = frame % 2;

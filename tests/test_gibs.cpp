@@ -5,17 +5,11 @@
 
 #include "game/blood_drops.h"
 #include "game/crowd.h"
-#include "test_world_support.h"
+#include "test_fixtures.h"
 
 namespace {
 
 class Gibs : public WorldTest {};
-
-int activeBloodDrops() {
-    int count = 0;
-    for (int i = 1; i <= bloodDropsLast; ++i) count += bloodDrops[i].active;
-    return count;
-}
 
 TEST_F(Gibs, ChunkArcFromAHeadShot) {
     spawnGib(50, 100, chunkGib, thirdManKind, 111, 0);
@@ -53,7 +47,7 @@ TEST_F(Gibs, ThrownBodyTurnsToItsLyingImageOnItsFirstLandingOnly) {
     }
     EXPECT_EQ(landUpdate, 128);
     EXPECT_EQ(body.imageIndex, 51);
-    ASSERT_EQ(activeBloodDrops(), 1) << "one splash per landing";
+    ASSERT_EQ(activeRecords(bloodDrops), 1) << "one splash per landing";
     const Entity& splash = bloodDrops[1];
     EXPECT_EQ(splash.kind, splashDrop);
     EXPECT_NEAR(splash.x, double(body.x) - double(body.vx) + 1, 1e-4) << "x before the landing frame's drift";
@@ -68,7 +62,7 @@ TEST_F(Gibs, ThrownBodyTurnsToItsLyingImageOnItsFirstLandingOnly) {
     for (int i = 0; i < 100; ++i) updateGibs();
     EXPECT_GE(body.y, float(body.groundY));
     EXPECT_EQ(body.imageIndex, 51);
-    EXPECT_EQ(activeBloodDrops(), 2);
+    EXPECT_EQ(activeRecords(bloodDrops), 2);
 }
 
 TEST_F(Gibs, ChunkSplashStartsJustBelowIt) {
@@ -76,7 +70,7 @@ TEST_F(Gibs, ChunkSplashStartsJustBelowIt) {
     gibs[1].y = 99;
     gibs[1].vy = -1;  // reaches its ground exactly: that is a landing too
     updateGibs();
-    ASSERT_EQ(activeBloodDrops(), 1);
+    ASSERT_EQ(activeRecords(bloodDrops), 1);
     EXPECT_EQ(bloodDrops[1].x, float(31.0));
     EXPECT_EQ(bloodDrops[1].y, 101.0f);
     EXPECT_EQ(bloodDrops[1].groundY, 103);
@@ -106,7 +100,7 @@ TEST_F(Gibs, CorpsesLieUntilABombThrowsThem) {
     EXPECT_LT(updates, 500);
     EXPECT_LT(corpse.x, 40.0f);
     EXPECT_EQ(corpse.imageIndex, 8) << "only a thrown body's own landing changes its image";
-    EXPECT_EQ(activeBloodDrops(), 1);
+    EXPECT_EQ(activeRecords(bloodDrops), 1);
 }
 
 TEST_F(Gibs, RandomDrawsAndFullPool) {
@@ -135,7 +129,7 @@ TEST_F(Gibs, DrawnAtScrolledShakenPositionInIndexOrder) {
     ASSERT_TRUE(findColour(0x00123456, x, y));
     EXPECT_EQ(x, 20);
     EXPECT_EQ(y, 62);
-    EXPECT_EQ(pixelAt(32, 62), 0x00654321u) << "the higher record lies on top";
+    EXPECT_EQ(workPixel(32, 62), 0x00654321u) << "the higher record lies on top";
 }
 
 }  // namespace

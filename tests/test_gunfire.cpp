@@ -3,7 +3,7 @@
 #include "game/blood_drops.h"
 #include "game/crowd.h"
 #include "game/gibs.h"
-#include "test_world_support.h"
+#include "test_fixtures.h"
 
 namespace {
 
@@ -13,11 +13,6 @@ protected:
         game.mouseX = mouseX;
         game.mouseY = mouseY;
         fireGun();
-    }
-    static int activeDrops() {
-        int count = 0;
-        for (int i = 1; i <= bloodDropsLast; ++i) count += bloodDrops[i].active;
-        return count;
     }
 };
 
@@ -75,7 +70,7 @@ TEST_F(Gunfire, HeadShotSpraysAndThrowsAChunk) {
     game.crowdCount = 1;
     placeWalker(1, 100, 100, womanKind);
     EXPECT_EQ(randomDrawsOf([] { shootAt(106, 102); }), 9 + 3) << "three sprays, one chunk";
-    ASSERT_EQ(activeDrops(), 3);
+    ASSERT_EQ(activeRecords(bloodDrops), 3);
     const float expected[3][2] = {{105, 102}, {106, 105}, {106, 104}};
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(bloodDrops[i + 1].x, expected[i][0]);
@@ -137,11 +132,11 @@ TEST_F(Gunfire, FinishingShotHitsOnlyTheLyingBody) {
         EXPECT_EQ(people[1].alive == 0, row >= 114 && row <= 117) << row;
     }
     people[1].alive = 1;
-    const int before = activeDrops();
+    const int before = activeRecords(bloodDrops);
     shootAt(106, 115);
     EXPECT_EQ(people[1].alive, 0);
     EXPECT_EQ(people[1].deathKind, finishedOff);
-    EXPECT_EQ(activeDrops(), before + 3);
+    EXPECT_EQ(activeRecords(bloodDrops), before + 3);
     EXPECT_EQ(bloodDrops[before + 1].x, 106.0f);
     EXPECT_EQ(bloodDrops[before + 1].y, 115.0f);
     EXPECT_EQ(bloodDrops[before + 3].y, 116.0f);
@@ -158,7 +153,7 @@ TEST_F(Gunfire, OneShotHitsEveryoneUnderItAndSkipsTheDead) {
     EXPECT_EQ(people[1].deathKind, headShot);
     EXPECT_EQ(people[2].deathKind, torsoShot);
     EXPECT_EQ(people[3].deathKind, torsoShot) << "dying people are shot through";
-    EXPECT_EQ(activeDrops(), 6);
+    EXPECT_EQ(activeRecords(bloodDrops), 6);
     EXPECT_EQ(bloodDrops[1].x, 105.0f) << "person 1's head spray comes first";
     EXPECT_EQ(bloodDrops[4].x, 107.0f) << "then person 2's torso spray";
 }

@@ -2,7 +2,7 @@
 #include "gfx/display_headless.h"
 #include "gfx/input.h"
 #include "gfx/screen_state.h"
-#include "screen_fixture.h"
+#include "test_fixtures.h"
 
 using Input = HeadlessScreen;
 

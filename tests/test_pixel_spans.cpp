@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "gfx/pixel_spans.h"
-#include "screen_fixture.h"
+#include "test_fixtures.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ uint32_t randomPixel(std::mt19937& random) {
 
 std::vector<uint32_t> randomImage(std::mt19937& random, int width, int height) {
     std::vector<uint32_t> image(1 + size_t(width) * size_t(height));
-    image[0] = uint32_t(height) << 16 | uint32_t(width * 8 + 4);
+    image[0] = imageHeader(width, height);
     for (size_t i = 1; i < image.size(); ++i) image[i] = randomPixel(random);
     return image;
 }

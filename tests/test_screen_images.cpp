@@ -5,7 +5,7 @@
 
 #include "gfx/pixel_spans.h"
 #include "gfx/screen_state.h"
-#include "screen_fixture.h"
+#include "test_fixtures.h"
 
 using Images = HeadlessScreen;
 

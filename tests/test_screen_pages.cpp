@@ -5,7 +5,7 @@
 
 #include "gfx/display_headless.h"
 #include "gfx/input.h"
-#include "screen_fixture.h"
+#include "test_fixtures.h"
 
 using Pages = HeadlessScreen;
 

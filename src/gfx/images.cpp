@@ -108,7 +108,7 @@ int grabImage(float x1, float y1, float x2, float y2, uint32_t* destination, con
     // The header has 13 bits for the width and 16 for the height.
     if (width > 8191 || height > 0xFFFF) return resultInvalid;
     if (!holdsWords(destination, destinationEnd, 1 + int64_t(width) * height)) return resultInvalid;
-    destination[0] = uint32_t(height) << 16 | uint32_t(width * 8 + 4);
+    destination[0] = imageHeader(width, height);
     ScreenLockScope lock;
     uint32_t* target = destination + 1;
     for (int y = top; y <= bottom; ++y, target += width) copySpan(target, screen.rowTable[y] + left, width);

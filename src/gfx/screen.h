@@ -9,6 +9,9 @@
 
 #include <cstdint>
 
+// The header word of a width x height image with 4-byte pixels, as grabImage writes it.
+constexpr uint32_t imageHeader(int width, int height) { return uint32_t(height) << 16 | uint32_t(width * 8 + 4); }
+
 enum ScreenResult { resultOk = 0, resultInvalid = 1, resultNotFound = 2, resultBadFile = 3 };
 
 enum DrawMode { transparent = 0, opaque = 1, blend = 6 };

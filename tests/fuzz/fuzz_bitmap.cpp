@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (fileDescriptor < 0) std::abort();
     filePath = "/proc/self/fd/" + std::to_string(fileDescriptor);
     startImage.assign(1 + size_t(width) * height, 0);
-    startImage[0] = uint32_t(height) << 16 | (width * 8 + 4);
+    startImage[0] = imageHeader(width, height);
     for (size_t i = 1; i < startImage.size(); ++i) startImage[i] = 0x5A000000u | uint32_t(i * 2654435761u >> 8);
     return 0;
 }

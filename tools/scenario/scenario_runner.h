@@ -64,7 +64,8 @@ void pointerAt(const ScenarioInput& input, int frame, int& x, int& y);
 // bitmaps are), seeds it and runs the frames. The screen stays open for pagePixels.
 bool runScenario(const Scenario& scenario, ScenarioResult& result, std::string& error);
 
-// The page drawn in the last frame run.
+// The page the last frame drew (runFrame flips workPage as its last step; the next frame
+// shows it). The tests read their frames through this one too.
 const uint32_t* lastDrawnPage();
 
 // FNV-1a, 64 bits.

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# The checks that hold the game under fire, each timed:
+# Fuzzing, soak and thread checks, each timed:
 #   fuzz   libFuzzer on loadBitmap and on the scenario parser, clang with ASan + UBSan
 #   soak   random headless play with the pools checked every frame, under ASan + UBSan
 #   tsan   the real SDL game under ThreadSanitizer, played under Xvfb with xdotool
 # scripts/test.sh runs them after the test suites, whose build-sanitize (soak) and
 # build-test/run (the game's pictures and sounds, for tsan) they use.
 #
-#   scripts/check-hardening.sh [fuzz|soak|tsan]...   (all three by default)
+#   scripts/fuzz-soak-tsan.sh [fuzz|soak|tsan]...   (all three by default)
 # Lengths: FUZZ_SECONDS per target (30), SOAK_FRAMES (100000), TSAN_SECONDS (30).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -46,7 +46,7 @@ checks=("$@")
 for check in "${checks[@]}"; do
   case $check in
     fuzz | soak | tsan) ;;
-    *) echo "check-hardening: no check named $check (fuzz, soak, tsan)" >&2; exit 2 ;;
+    *) echo "fuzz-soak-tsan: no check named $check (fuzz, soak, tsan)" >&2; exit 2 ;;
   esac
   echo "== $check"
   start=$SECONDS
