@@ -91,6 +91,7 @@ protected:
     }
     void TearDown() override {
         closeSound();
+        setSoundMuted(false);
         fs::remove_all(dir_);
     }
     // SDL's silent driver always opens, whatever the machine has.
@@ -189,6 +190,34 @@ TEST_F(SoundLayer, VolumeLevelsAndTheSilentLevel) {
     playSample(1);
     EXPECT_EQ(Mix_Playing(-1), 0);
     EXPECT_EQ(Mix_Volume(1, -1), 128) << "no volume call at level 0";
+}
+
+// The player's mute silences at once and plays nothing, keeps the levels, and outlives a
+// new start; stepping the effects level stays within 0 to 4 and reaches the device at once.
+TEST_F(SoundLayer, MuteAndVolumeStepsReachTheDeviceAtOnce) {
+    initSound();
+    ASSERT_EQ(soundReady, 1);
+    loadSample(1, writeToneWav(dir_ / "tone.wav", 1.0, 0.5).c_str(), loadModeDefault);
+    playSample(1);
+    ASSERT_EQ(Mix_Playing(-1), 1);
+
+    setSoundMuted(true);
+    EXPECT_EQ(Mix_MasterVolume(-1), 0) << "what is playing falls silent";
+    Mix_HaltChannel(-1);
+    playSample(1);
+    EXPECT_EQ(Mix_Playing(-1), 0) << "nothing starts while muted";
+    EXPECT_EQ(sfxVolumeLevel, 1) << "muting keeps the level";
+    initSound();
+    EXPECT_TRUE(soundMuted()) << "a new start keeps the player's mute";
+    setSoundMuted(false);
+    EXPECT_EQ(Mix_MasterVolume(-1), 32) << "level 1 again: 63 of 255";
+
+    for (int i = 0; i < 6; ++i) stepEffectsVolume(+1);
+    EXPECT_EQ(sfxVolumeLevel, 4);
+    EXPECT_EQ(Mix_MasterVolume(-1), 128);
+    for (int i = 0; i < 6; ++i) stepEffectsVolume(-1);
+    EXPECT_EQ(sfxVolumeLevel, 0);
+    EXPECT_EQ(Mix_MasterVolume(-1), 0);
 }
 
 TEST_F(SoundLayer, NoDeviceMeansSilenceAndNoLoading) {

@@ -3,6 +3,7 @@
 // device unless sound is ready. The device (sound_device.h) does the rest.
 #include "sound/sound.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "sound/sound_device.h"
@@ -22,6 +23,7 @@ uint64_t channelPlayNumber[soundEffectChannels] = {};
 uint64_t playsStarted = 0;
 
 bool deviceOpen = false;
+bool muted = false;  // the player's mute, kept across starts
 
 // The device may be opened away from the game's thread (initSoundInBackground). Until that
 // work says `ready` (with a release, after the device is open and the samples are in the
@@ -130,11 +132,24 @@ void setVolumeLevels(int sfxLevel, int musicLevel) {
 
 void applyVolumes() {
     if (soundReady != 1 || !soundUsable()) return;
-    soundDeviceSetVolumes(volumeValue(sfxVolumeLevel), volumeValue(musicVolumeLevel));
+    if (muted) soundDeviceSetVolumes(0, 0);
+    else soundDeviceSetVolumes(volumeValue(sfxVolumeLevel), volumeValue(musicVolumeLevel));
+}
+
+void setSoundMuted(bool on) {
+    muted = on;
+    applyVolumes();
+}
+
+bool soundMuted() { return muted; }
+
+void stepEffectsVolume(int step) {
+    sfxVolumeLevel = std::clamp(sfxVolumeLevel + step, 0, 4);
+    applyVolumes();
 }
 
 void playSample(int slot) {
-    if (sfxVolumeLevel == 0 || soundReady != 1 || !soundUsable()) return;
+    if (muted || sfxVolumeLevel == 0 || soundReady != 1 || !soundUsable()) return;
     applyVolumes();
     if (!isSlot(slot) || !isHandle(soundBank[slot])) return;
     const int channel = channelForPlay();

@@ -61,10 +61,17 @@ void loadSample(int slot, const char* path, int loadMode);
 // Both volume levels at once (start-up sets 1 and 1).
 void setVolumeLevels(int sfxLevel, int musicLevel);
 // Sets the effects master volume from sfxVolumeLevel and the music channel's from
-// musicVolumeLevel.
+// musicVolumeLevel; both 0 while the player has muted the sound.
 void applyVolumes();
+// The player's own controls (keys, buttons on the page), applied at once. Muting keeps the
+// levels as they are and plays nothing until unmuted; start-up leaves it as it was.
+// Stepping moves the effects level by `step` within 0 to 4.
+void setSoundMuted(bool muted);
+bool soundMuted();
+void stepEffectsVolume(int step);
 // Starts soundBank[slot] on a free channel (the oldest play gives way when all 16 are
-// busy). Does nothing when sfxVolumeLevel is 0, sound is not ready or the slot holds 0.
+// busy). Does nothing when sfxVolumeLevel is 0, the sound is muted, sound is not ready or
+// the slot holds 0.
 void playSample(int slot);
 // Called first thing every frame. A device that could not be opened in the background
 // sets soundReady to 0 here, on the game's own thread.
