@@ -16,6 +16,7 @@
 #include <map>
 #include <vector>
 
+#include "bench/worst_case_frame.h"
 #include "game/blasts.h"
 #include "game/blood_drops.h"
 #include "game/bombs.h"
@@ -30,7 +31,6 @@
 #include "gfx/random.h"
 #include "gfx/screen.h"
 #include "sound/sound.h"
-#include "worst_case_frame.h"
 
 namespace {
 

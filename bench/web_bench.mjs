@@ -2,7 +2,8 @@
 // time from the start of loading the page to the first game frame on the canvas, the frame
 // rate at rest, and the worst-case frame compiled to wasm against the native frame_bench.
 //   node bench/web_bench.mjs [SECONDS_AT_REST]     (after scripts/build-web.sh and npm ci
-//   in tests/web; CROWDFIRE_SITE overrides build-web/site)
+//   in tests/web; CROWDFIRE_SITE overrides build-web/site, CROWDFIRE_TOOLS_SITE the tool
+//   module's build-web/tools-site)
 import { readFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -13,6 +14,7 @@ import { serveDirectory } from '../tests/web/serve.mjs';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
 const siteDir = process.env.CROWDFIRE_SITE || join(root, 'build-web/site');
+const toolsSiteDir = process.env.CROWDFIRE_TOOLS_SITE || join(root, 'build-web/tools-site');
 const restSeconds = Number(process.argv[2] || 20);
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 const kb = (bytes) => `${(bytes / 1024).toFixed(1)} KiB`;
@@ -31,6 +33,7 @@ for (const name of ['crowdfire.wasm', 'crowdfire.js', 'crowdfire.data', 'index.h
 console.log(`  ${'total'.padEnd(16)} ${kb(raw).padStart(12)} ${kb(packed).padStart(12)}`);
 
 const site = await serveDirectory(siteDir);
+const toolsSite = await serveDirectory(toolsSiteDir);
 const chromium = await launchChromium();
 try {
   // The first load starts a cold browser; the others come from the loopback server too,
@@ -61,7 +64,7 @@ try {
   await page.close();
 
   const tools = await chromium.browser.newPage();
-  await tools.goto(site.url + 'tools.html', { waitUntil: 'load' });
+  await tools.goto(toolsSite.url + 'tools.html', { waitUntil: 'load' });
   await tools.waitForFunction(() => window.toolsReady, { timeout: 30000 });
   // Three rounds: the first also pays for the engine's optimising compile of the module.
   for (let round = 1; round <= 3; ++round) {
@@ -71,4 +74,5 @@ try {
 } finally {
   await chromium.close();
   await site.close();
+  await toolsSite.close();
 }

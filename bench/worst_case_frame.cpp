@@ -1,4 +1,4 @@
-#include "worst_case_frame.h"
+#include "bench/worst_case_frame.h"
 
 #include <cstdint>
 

@@ -47,7 +47,7 @@ set(CROWDFIRE_SOUNDS
   mushy1.ogg mushy2.ogg wound.ogg explosion.ogg bomb_fall.ogg women_wound.ogg
   women_death1.ogg women_death2.ogg women_death3.ogg women_death4.ogg)
 
-set(CROWDFIRE_PACKAGING_DIR ${CMAKE_BINARY_DIR}/packaging)
+set(CROWDFIRE_PACKAGING_DIR ${PROJECT_BINARY_DIR}/packaging)
 
 # The launcher finds the data and the binary relative to its own place when the
 # directories are given relative to the prefix, so a staged (DESTDIR) or moved install
@@ -75,7 +75,7 @@ configure_file(packaging/crowdfire.metainfo.xml.in
   ${CROWDFIRE_PACKAGING_DIR}/${CROWDFIRE_APP_ID}.metainfo.xml @ONLY)
 
 # Icons are drawn from the generated art, so they follow it.
-set(CROWDFIRE_ICON_DIR ${CMAKE_BINARY_DIR}/icons)
+set(CROWDFIRE_ICON_DIR ${PROJECT_BINARY_DIR}/icons)
 set(CROWDFIRE_ICON_FILES)
 foreach(size 32 48 64 128 256)
   list(APPEND CROWDFIRE_ICON_FILES
@@ -91,8 +91,8 @@ set(CROWDFIRE_COMPRESSED_DOCS)
 foreach(document crowdfire.6 changelog)
   set(compressed ${CROWDFIRE_PACKAGING_DIR}/${document}.gz)
   add_custom_command(OUTPUT ${compressed}
-    COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/packaging/${document} > ${compressed}
-    DEPENDS ${CMAKE_SOURCE_DIR}/packaging/${document})
+    COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/packaging/${document} > ${compressed}
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${document})
   list(APPEND CROWDFIRE_COMPRESSED_DOCS ${compressed})
 endforeach()
 add_custom_target(crowdfire_packaging ALL DEPENDS ${CROWDFIRE_ICON_FILES} ${CROWDFIRE_COMPRESSED_DOCS})
@@ -112,51 +112,55 @@ install(FILES ${CROWDFIRE_PACKAGING_DIR}/${CROWDFIRE_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 install(DIRECTORY ${CROWDFIRE_ICON_DIR}/hicolor DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons)
 install(FILES ${CROWDFIRE_PACKAGING_DIR}/crowdfire.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${CROWDFIRE_PACKAGING_DIR}/changelog.gz ${CMAKE_SOURCE_DIR}/packaging/copyright
+install(FILES ${CROWDFIRE_PACKAGING_DIR}/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The desktop entry names the launcher by its absolute path, and the prefix is only
 # known for sure at install time (cpack installs into /usr whatever was configured).
 install(CODE "
-  set(CROWDFIRE_DESKTOP_TEMPLATE \"${CMAKE_SOURCE_DIR}/packaging/crowdfire.desktop.in\")
+  set(CROWDFIRE_DESKTOP_TEMPLATE \"${PROJECT_SOURCE_DIR}/packaging/crowdfire.desktop.in\")
   set(CROWDFIRE_DESKTOP_OUTPUT \"${CROWDFIRE_PACKAGING_DIR}/install/${CROWDFIRE_APP_ID}.desktop\")
   set(CROWDFIRE_APP_ID \"${CROWDFIRE_APP_ID}\")
   set(CROWDFIRE_INSTALL_GAMESDIR \"${CROWDFIRE_INSTALL_GAMESDIR}\")
   set(CROWDFIRE_APPLICATIONS_DIR \"${CMAKE_INSTALL_DATAROOTDIR}/applications\")
-  include(\"${CMAKE_SOURCE_DIR}/packaging/install-desktop-entry.cmake\")
+  include(\"${PROJECT_SOURCE_DIR}/packaging/install-desktop-entry.cmake\")
 ")
 
-# Debian package: cpack -G DEB in the build directory.
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME crowdfire)
-set(CPACK_PACKAGE_VENDOR "The crowdfire developers")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "arcade game: shoot and bomb a walking crowd")
-# Each line of the long description becomes one line of the control file.
-string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
-  "A crowd of people walks across a scene twice as wide as the screen. The mouse"
-  "aims a crosshair: the left button fires a gun, the right button drops a bomb."
-  "Blood and bodies stay on the ground. There is no score and no end: the game"
-  "runs at 70 frames per second until Escape is pressed."
-  "."
-  "It shows realistic violence against human figures, with bloodshed and gore.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CROWDFIRE_PACKAGE_MAINTAINER}")
-# dpkg-shlibdeps reads the libraries the binary links (SDL2, SDL2_mixer, the C++
-# runtime) and declares the packages that provide them.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-include(CPack)
+# Debian package: cpack -G DEB in the build directory. CPack packs everything the whole
+# build installs, so only a crowdfire built on its own sets it up: a project that builds it
+# as one of its parts packs its own way.
+if(PROJECT_IS_TOP_LEVEL)
+  set(CPACK_GENERATOR DEB)
+  set(CPACK_PACKAGE_NAME crowdfire)
+  set(CPACK_PACKAGE_VENDOR "The crowdfire developers")
+  set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "arcade game: shoot and bomb a walking crowd")
+  # Each line of the long description becomes one line of the control file.
+  string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "A crowd of people walks across a scene twice as wide as the screen. The mouse"
+    "aims a crosshair: the left button fires a gun, the right button drops a bomb."
+    "Blood and bodies stay on the ground. There is no score and no end: the game"
+    "runs at 70 frames per second until Escape is pressed."
+    "."
+    "It shows realistic violence against human figures, with bloodshed and gore.")
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  set(CPACK_STRIP_FILES ON)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION games)
+  set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+  set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CROWDFIRE_PACKAGE_MAINTAINER}")
+  # dpkg-shlibdeps reads the libraries the binary links (SDL2, SDL2_mixer, the C++
+  # runtime) and declares the packages that provide them.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  include(CPack)
+endif()
 
 # Tests of the installed result: a staged install that the other tests read, the
 # standard validators, the Debian package and, in the normal build, a real game under
 # a virtual X server driven by real input events.
 if(CROWDFIRE_TESTS)
-  set(stage_dir ${CMAKE_BINARY_DIR}/staging)
-  set(e2e_dir ${CMAKE_SOURCE_DIR}/tests/e2e)
+  set(stage_dir ${PROJECT_BINARY_DIR}/staging)
+  set(e2e_dir ${PROJECT_SOURCE_DIR}/tests/e2e)
   add_test(NAME install_staged COMMAND ${CMAKE_COMMAND}
-    -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSTAGE_DIR=${stage_dir} -P ${e2e_dir}/stage_install.cmake)
+    -DBUILD_DIR=${PROJECT_BINARY_DIR} -DSTAGE_DIR=${stage_dir} -P ${e2e_dir}/stage_install.cmake)
   set_tests_properties(install_staged PROPERTIES FIXTURES_SETUP staged_install)
 
   add_test(NAME install_layout COMMAND ${e2e_dir}/check_install.sh ${stage_dir} ${CROWDFIRE_APP_ID})
@@ -170,8 +174,10 @@ if(CROWDFIRE_TESTS)
     PROPERTIES FIXTURES_REQUIRED staged_install)
 
   add_test(NAME icons_reproducible COMMAND ${e2e_dir}/check_icons.sh $<TARGET_FILE:make_art> ${CROWDFIRE_APP_ID})
-  add_test(NAME debian_package COMMAND ${e2e_dir}/check_deb.sh
-    ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/deb-test ${CROWDFIRE_APP_ID})
+  if(PROJECT_IS_TOP_LEVEL)
+    add_test(NAME debian_package COMMAND ${e2e_dir}/check_deb.sh
+      ${PROJECT_BINARY_DIR} ${PROJECT_BINARY_DIR}/deb-test ${CROWDFIRE_APP_ID})
+  endif()
 
   # Under the sanitizers the game is too slow to walk its crowd at the real pace, and
   # playing it proves nothing the normal build does not.
@@ -179,7 +185,7 @@ if(CROWDFIRE_TESTS)
     # Debian's own Python (scripts/install-deps.sh), never a user's shim earlier on PATH.
     find_program(CROWDFIRE_PYTHON python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
     add_test(NAME play_installed_game COMMAND ${CROWDFIRE_PYTHON} ${e2e_dir}/play_test.py
-      --stage ${stage_dir} --artifacts ${CMAKE_BINARY_DIR}/e2e)
+      --stage ${stage_dir} --artifacts ${PROJECT_BINARY_DIR}/e2e)
     # Alone, so that the game keeps its pace on a two-core machine.
     set_tests_properties(play_installed_game PROPERTIES
       FIXTURES_REQUIRED staged_install RUN_SERIAL TRUE TIMEOUT 300)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the browser version into build-web/: first, natively, the art and sound tools that
 # make the pictures and sounds (and the scenario runner the browser test compares with)
-# into build-web/host, then the WebAssembly game and its page into build-web/site.
+# into build-web/host, then the WebAssembly game and its page into build-web/site (what a
+# player downloads, and all scripts/web.sh serves) and the tool module that the browser
+# test and bench/web_bench.mjs load into build-web/tools-site.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
@@ -18,3 +20,5 @@ if [[ ! -w /usr/share/emscripten/cache ]]; then
 fi
 emcmake cmake -S "$root/web" -B "$root/build-web" -DCROWDFIRE_ASSETS="$root/build-web/host/run" >/dev/null
 cmake --build "$root/build-web" -j "$jobs"
+# Builds from before the tool module had a site of its own left it beside the game.
+rm -f "$root/build-web/site/tools.html" "$root/build-web/site"/crowdfire_tools.*

@@ -18,7 +18,7 @@ cppcheck --quiet --error-exitcode=1 --inline-suppr \
     --enable=warning,portability --std=c++20 --language=c++ \
     --library=googletest,posix \
     --suppressions-list=scripts/cppcheck-suppressions.txt \
-    -I src -I tools/art -I tools/scenario -I tools/sounds \
+    -I . -I src -I tools/art -I tools/scenario -I tools/sounds \
     -i tests/web/node_modules \
     -j "$(nproc)" src tools bench tests
 echo "static check: no findings"

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "scenario_runner.h"
 #include "test_fixtures.h"
+#include "tools/scenario/scenario_runner.h"
 
 namespace fs = std::filesystem;
 

@@ -15,7 +15,7 @@
 #include "gfx/pixel_spans.h"
 #include "gfx/random.h"
 #include "gfx/screen.h"
-#include "scenario_runner.h"  // lastDrawnPage, the page the last frame drew
+#include "tools/scenario/scenario_runner.h"  // lastDrawnPage, the page the last frame drew
 
 class HeadlessScreen : public ::testing::Test {
 protected:

@@ -8,7 +8,7 @@
 
 #include "game/game_state.h"
 #include "gfx/screen.h"
-#include "scenario_runner.h"
+#include "tools/scenario/scenario_runner.h"
 
 namespace {
 

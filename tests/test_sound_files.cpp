@@ -15,7 +15,7 @@
 
 #include <unistd.h>
 
-#include "loudness.h"
+#include "tools/sounds/loudness.h"
 
 namespace {
 

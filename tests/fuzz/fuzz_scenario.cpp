@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "scenario_runner.h"
+#include "tools/scenario/scenario_runner.h"
 
 namespace {
 

@@ -3,9 +3,10 @@
 // arrows scroll, the samples decode and play, the pace holds and Escape ends the game.
 // A scenario script played by the wasm scenario runner gives the native runner's hashes.
 //
-// Paths (defaults for scripts/test.sh): CROWDFIRE_SITE (build-web/site),
-// CROWDFIRE_RUN_DIR (a native run directory with the same artwork, build-web/host/run),
-// CROWDFIRE_SCENARIO (the native scenario runner, build-web/host/scenario).
+// Paths (defaults for scripts/test.sh): CROWDFIRE_SITE (build-web/site), CROWDFIRE_TOOLS_SITE
+// (the wasm scenario runner's page, build-web/tools-site), CROWDFIRE_RUN_DIR (a native run
+// directory with the same artwork, build-web/host/run), CROWDFIRE_SCENARIO (the native
+// scenario runner, build-web/host/scenario).
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -21,12 +22,14 @@ import * as scene from './scene.mjs';
 const here = dirname(fileURLToPath(import.meta.url));
 const root = resolve(here, '../..');
 const siteDir = process.env.CROWDFIRE_SITE || join(root, 'build-web/site');
+const toolsSiteDir = process.env.CROWDFIRE_TOOLS_SITE || join(root, 'build-web/tools-site');
 const runDir = process.env.CROWDFIRE_RUN_DIR || join(root, 'build-web/host/run');
 const nativeScenario = process.env.CROWDFIRE_SCENARIO || join(root, 'build-web/host/scenario');
 
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 let site;
+let toolsSite;
 let chromium;
 let page;
 let world;
@@ -94,6 +97,7 @@ function findPerson(pixels, scroll, pointer) {
 
 before(async () => {
   site = await serveDirectory(siteDir);
+  toolsSite = await serveDirectory(toolsSiteDir);
   world = scene.loadWorld(runDir);
   chromium = await launchChromium();
   page = await chromium.browser.newPage();
@@ -111,6 +115,7 @@ before(async () => {
 after(async () => {
   if (chromium) await chromium.close();
   if (site) await site.close();
+  if (toolsSite) await toolsSite.close();
 });
 
 test('the page loads cleanly and shows the scene within 2 s', async () => {
@@ -243,7 +248,7 @@ for (const name of ['shooting_spree', 'bombing_run']) {
     const script = join(root, 'tests/scenarios', `${name}.txt`);
     const tools = await chromium.browser.newPage();
     try {
-      await tools.goto(site.url + 'tools.html', { waitUntil: 'load' });
+      await tools.goto(toolsSite.url + 'tools.html', { waitUntil: 'load' });
       await tools.waitForFunction(() => window.toolsReady, { timeout: 10000 });
       const inBrowser = await tools.evaluate(
         (text) => Module.ccall('webRunScenario', 'string', ['string', 'number', 'number'], [text, -1, -1]),

@@ -1,4 +1,4 @@
-#include "scenario_runner.h"
+#include "tools/scenario/scenario_runner.h"
 
 #include <cstdio>
 #include <fstream>
