@@ -19,7 +19,12 @@ rm -f "$build/CMakeCache.txt" "$build/crowdfire/run/crowdfire"
 [[ -x $build/crowdfire/run/crowdfire ]] || { echo "FAIL: no game in $build/crowdfire/run" >&2; exit 1; }
 
 tests='^(ArtFiles\.AreWhole24BitBottomUpBitmapsOfOnePage|ArtGenerator\.ContactSheetIsAReadablePngOfTheCurrentArt'
-tests+='|Bitmaps\.SuiteFilesLoadOrAreRefused|ScenarioRun\.ShootingSpreeRepeatsAndScrolls'
+# The shared bitmap suite lies beside the tree only in the team's checkout; a clone without
+# it skips that test everywhere, so here it is asked for only where the suite is.
+if [[ -d $here/../../../shared/testdata/bmpsuite ]]; then
+  tests+='|Bitmaps\.SuiteFilesLoadOrAreRefused'
+fi
+tests+='|ScenarioRun\.ShootingSpreeRepeatsAndScrolls'
 tests+='|SoundFiles\.EveryBuildWritesTheSameBytes|WebPacing\.LateFramesAreNotMadeUp|install_staged|install_layout)$'
 log=$build/embedded-tests.log
 "$ctest" --test-dir "$build" --no-tests=error --output-on-failure -R "$tests" | tee "$log"
