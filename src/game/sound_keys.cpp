@@ -22,10 +22,10 @@ bool pressedNow(SoundKey key) {
 
 // The sound layer is not thread-safe: these run on the game's thread, in the frame.
 void handleSoundKeys() {
-    if (pressedNow(muteKey)) setSoundMuted(!soundMuted());
-    // Both keys of a pair are read every frame, so each remembers its own state.
-    const bool quieter = pressedNow(quieterKey) | pressedNow(quieterKeypadKey);
-    const bool louder = pressedNow(louderKey) | pressedNow(louderKeypadKey);
-    if (quieter) stepEffectsVolume(-1);
-    if (louder) stepEffectsVolume(+1);
+    // Every key is read every frame, so each remembers its own state.
+    bool pressed[soundKeyCount];
+    for (int key = 0; key < soundKeyCount; ++key) pressed[key] = pressedNow(SoundKey(key));
+    if (pressed[muteKey]) setSoundMuted(!soundMuted());
+    if (pressed[quieterKey] || pressed[quieterKeypadKey]) stepEffectsVolume(-1);
+    if (pressed[louderKey] || pressed[louderKeypadKey]) stepEffectsVolume(+1);
 }
