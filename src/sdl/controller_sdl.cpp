@@ -114,9 +114,12 @@ void openControllersWhenShown() {
     controllers.gaveUp = !controllers.subsystemOpen;
 }
 
+// A pad announced before the subsystem is open is announced again when it opens.
 bool handleControllerEvent(const SDL_Event& event) {
     switch (event.type) {
-        case SDL_CONTROLLERDEVICEADDED: openPad(event.cdevice.which); return true;
+        case SDL_CONTROLLERDEVICEADDED:
+            if (controllers.subsystemOpen) openPad(event.cdevice.which);
+            return true;
         case SDL_CONTROLLERDEVICEREMOVED: closePad(event.cdevice.which); return true;
         case SDL_CONTROLLERBUTTONDOWN:
             if (input.active) input.controller.buttonsPressedUnread |= padBit(event.cbutton.button);
