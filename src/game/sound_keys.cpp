@@ -23,7 +23,7 @@ bool pressedNow(SoundKey key) {
 // The sound layer is not thread-safe: these run on the game's thread, in the frame.
 void handleSoundKeys() {
     // Every key is read every frame, so each remembers its own state.
-    bool pressed[soundKeyCount];
+    bool pressed[soundKeyCount] = {};
     for (int key = 0; key < soundKeyCount; ++key) pressed[key] = pressedNow(SoundKey(key));
     if (pressed[muteKey]) setSoundMuted(!soundMuted());
     if (pressed[quieterKey] || pressed[quieterKeypadKey]) stepEffectsVolume(-1);

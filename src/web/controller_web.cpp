@@ -18,9 +18,8 @@ constexpr int padCapacity = 4;
 
 // The standard mapping's buttons by index; 6 and 7 are the triggers, read as axes.
 constexpr uint32_t standardButtons[] = {
-    padSouth, padEast,  padWest,      padNorth,      padLeftShoulder, padRightShoulder,
-    0,        0,        padBack,      padStart,      padLeftStick,    padRightStick,
-    padUp,    padDown,  padLeft,      padRight,      padGuide,
+    padSouth, padEast,      padWest,       padNorth, padLeftShoulder, padRightShoulder, 0,        0,        padBack,
+    padStart, padLeftStick, padRightStick, padUp,    padDown,         padLeft,          padRight, padGuide,
 };
 constexpr int standardButtonCount = int(sizeof standardButtons / sizeof standardButtons[0]);
 
