@@ -1,5 +1,6 @@
 // Sound in the whole game: start-up loads every generated sample from the run directory,
-// a click is heard, and without a sound device the game plays on silently.
+// a click is heard, the sound keys set what the mixer plays at, and without a sound
+// device the game plays on silently.
 #include <gtest/gtest.h>
 
 #include <SDL_mixer.h>
@@ -33,6 +34,7 @@ protected:
         headlessSetButtons(0);
         closeScreen();
         closeSound();
+        setSoundMuted(false);
         if (savedDriver_.empty()) unsetenv("SDL_AUDIODRIVER");
         else setenv("SDL_AUDIODRIVER", savedDriver_.c_str(), 1);
         std::filesystem::current_path(home_);
@@ -79,6 +81,47 @@ TEST_F(SoundInGame, WithoutADeviceTheGamePlaysOnSilently) {
     for (int i = 0; i < 150; ++i) runFrame();
     EXPECT_EQ(bombs[1].active, 0) << "and explodes without its boom";
     EXPECT_GT(people[1].x, firstX) << "the crowd kept walking";
+}
+
+// One frame with the key held, then one with it let go.
+void pressKey(int scanCode) {
+    headlessSetKey(scanCode, true);
+    runFrame();
+    headlessSetKey(scanCode, false);
+    runFrame();
+}
+
+// M mutes and unmutes, minus and equals (and the keypad's) step the effects' level from
+// 1, once per press however long the key is held; the mixer follows at once.
+TEST_F(SoundInGame, SoundKeysMuteAndStepTheVolumeOncePerPress) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_TRUE(startUp(headlessBackend)) << screenError();
+    ASSERT_EQ(soundReady, 1);
+    runFrame();
+    EXPECT_EQ(sfxVolumeLevel, 1);
+
+    headlessSetKey(scanM, true);
+    for (int i = 0; i < 10; ++i) runFrame();
+    EXPECT_TRUE(soundMuted()) << "held for ten frames: muted once, not toggled ten times";
+    EXPECT_EQ(Mix_MasterVolume(-1), 0);
+    headlessSetKey(scanM, false);
+    runFrame();
+    EXPECT_TRUE(soundMuted());
+    pressKey(scanM);
+    EXPECT_FALSE(soundMuted());
+    EXPECT_EQ(Mix_MasterVolume(-1), 32) << "level 1 again: 63 of 255";
+
+    pressKey(scanEquals);
+    EXPECT_EQ(sfxVolumeLevel, 2);
+    EXPECT_EQ(Mix_MasterVolume(-1), 63) << "126 of 255";
+    for (int i = 0; i < 4; ++i) pressKey(scanKeypadPlus);
+    EXPECT_EQ(sfxVolumeLevel, 4) << "the loudest of the five levels";
+    EXPECT_EQ(Mix_MasterVolume(-1), 128);
+    pressKey(scanMinus);
+    EXPECT_EQ(sfxVolumeLevel, 3);
+    for (int i = 0; i < 5; ++i) pressKey(scanKeypadMinus);
+    EXPECT_EQ(sfxVolumeLevel, 0) << "the silent level";
+    EXPECT_EQ(Mix_MasterVolume(-1), 0);
 }
 
 }  // namespace

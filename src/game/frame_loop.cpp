@@ -9,6 +9,7 @@
 #include "game/gibs.h"
 #include "game/gunfire.h"
 #include "game/numbers.h"
+#include "game/sound_keys.h"
 #include "gfx/clock.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
@@ -107,6 +108,7 @@ int crosshairRecoil(int fireCooldown) {
 
 void runFrame() {
     updateSound();
+    handleSoundKeys();
     scrollByArrowKeys();
     advanceCounters();
     // The page drawn in the previous frame is shown from here on.

@@ -1,6 +1,7 @@
 // The null display: nothing is shown, and the player's input is whatever tests and tools
 // set through headless.h. The pages are read with pagePixels. The game runs the same on it.
 #include "gfx/display_headless.h"
+#include "gfx/controller.h"
 #include "gfx/display.h"
 #include "gfx/screen_state.h"
 
@@ -57,6 +58,11 @@ void headlessSetPointer(int x, int y) {
 void headlessSetButtons(int mask) {
     ScreenLockScope lock;
     input.buttons = mask & 7;
+}
+
+void headlessSetController(const ControllerReading& reading) {
+    ScreenLockScope lock;
+    input.controller = reading;
 }
 
 // Like the window gaining or losing focus: everything held is forgotten either way.

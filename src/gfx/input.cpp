@@ -1,10 +1,13 @@
-// Keyboard and mouse as the game reads them. The display side keeps the key table, the
-// buttons, the wheel and the active flag current; these calls read them under the lock.
+// Keyboard, mouse and game controllers as the game reads them. The display side keeps the
+// key table, the buttons, the wheel, the active flag and the pads' reading current; these
+// calls read them under the lock. The pads act through the same pointer, buttons and key
+// entries (controller.h), applied once a frame in getMouse.
 #include "gfx/input.h"
 
 #include <algorithm>
 #include <cstring>
 
+#include "gfx/controller.h"
 #include "gfx/display.h"
 #include "gfx/screen_state.h"
 
@@ -13,15 +16,38 @@ void releaseAllInput() {
     std::memset(input.keysPressedUnread, 0, sizeof input.keysPressedUnread);
     input.buttons = 0;
     input.buttonsPressedUnread = 0;
+    input.controller.buttonsPressedUnread = 0;
+    std::memset(input.controllerKeys, 0, sizeof input.controllerKeys);
+    releaseController(input.controllerMemory);
 }
 
 int keyDown(int scanCode) {
     if (scanCode < 0 || scanCode > 127) return 0;
     ScreenLockScope lock;
-    bool down = input.keyTable[scanCode] != 0 || input.keysPressedUnread[scanCode] != 0;
+    bool down =
+        input.keyTable[scanCode] != 0 || input.keysPressedUnread[scanCode] != 0 || input.controllerKeys[scanCode] != 0;
     input.keysPressedUnread[scanCode] = 0;
     return down ? -1 : 0;
 }
+
+namespace {
+
+// One frame of the pads (under the lock): the arrow and Escape entries they hold for the
+// frames to come, and where the crosshair is. A stick that has just come to rest leaves
+// the system pointer at the crosshair; the lock is held, so that move does not wait for
+// the display.
+ControllerFrame readControllers(const MouseSpot& mouse) {
+    ControllerFrame frame =
+        stepController(input.controllerMemory, input.controller, mouse, screen.width, screen.height);
+    input.controller.buttonsPressedUnread = 0;
+    input.controllerKeys[scanLeft] = frame.scrollLeft ? 1 : 0;
+    input.controllerKeys[scanRight] = frame.scrollRight ? 1 : 0;
+    input.controllerKeys[scanEscape] = frame.quit ? 1 : 0;
+    if (frame.placePointer) display::movePointer(frame.x, frame.y);
+    return frame;
+}
+
+}  // namespace
 
 // -1 in all four tells the game there is no pointer to aim with: it matches no button.
 int getMouse(int& x, int& y, int& wheel, int& buttons) {
@@ -29,13 +55,22 @@ int getMouse(int& x, int& y, int& wheel, int& buttons) {
     // A click the game cannot be told about now is dropped, not kept for later.
     int pressed = input.buttonsPressedUnread;
     input.buttonsPressedUnread = 0;
-    if (screen.open && input.active && display::pointer(x, y)) {
-        wheel = input.wheel;
-        buttons = input.buttons | pressed;
-        return 0;
+    if (!screen.open || !input.active) {
+        x = y = wheel = buttons = -1;
+        return 1;
     }
-    x = y = wheel = buttons = -1;
-    return 1;
+    MouseSpot mouse;
+    mouse.known = display::pointer(mouse.x, mouse.y);
+    const ControllerFrame pads = readControllers(mouse);
+    if (!pads.aims && !mouse.known) {
+        x = y = wheel = buttons = -1;
+        return 1;
+    }
+    x = pads.aims ? pads.x : mouse.x;
+    y = pads.aims ? pads.y : mouse.y;
+    wheel = input.wheel;
+    buttons = input.buttons | pressed | pads.buttons;
+    return 0;
 }
 
 void setMouse(int x, int y, int cursor) {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "gfx/controller.h"
+
 struct ScreenState {
     bool open = false;
     int width = 0, height = 0;
@@ -34,6 +36,11 @@ struct InputState {
     int wheel = 0;
     bool active = true;
     bool pointerVisible = true;
+    ControllerReading controller;  // every pad the platform has open, folded into one
+    // The game's thread's own, in getMouse: the mapping's memory, and the key-table entries
+    // the pads held in the last frame (the arrows and Escape), which keyDown adds in.
+    ControllerMemory controllerMemory;
+    uint8_t controllerKeys[128] = {};
 };
 
 // On (de)activation every key and button reads as up until pressed again.

@@ -1,10 +1,11 @@
-// The SDL display in four files, each keeping its own state, and what they ask of each
+// The SDL display in five files, each keeping its own state, and what they ask of each
 // other. Private to src/sdl. Everything here runs on the display refresh thread, which
 // owns every SDL video call; "under the lock" means the screen lock is held.
-//   display_sdl.cpp  the refresh thread, the stall watch and the display contract
-//   window_sdl.cpp   the window, full screen and the switches between them
-//   present_sdl.cpp  the picture: through a renderer, or scaled onto the window surface
-//   input_sdl.cpp    the keyboard and the mouse
+//   display_sdl.cpp     the refresh thread, the stall watch and the display contract
+//   window_sdl.cpp      the window, full screen and the switches between them
+//   present_sdl.cpp     the picture: through a renderer, or scaled onto the window surface
+//   input_sdl.cpp       the keyboard and the mouse
+//   controller_sdl.cpp  game controllers
 #pragma once
 
 #include <SDL.h>
@@ -66,3 +67,16 @@ void pointerMovedTo(int x, int y);
 // The page pixel under the pointer for the game; under the lock. False when it cannot be
 // reported (a window the pointer is not over).
 bool pointerOnPage(int& x, int& y);
+
+// ---- controller_sdl.cpp -----------------------------------------------------------------
+
+// Opens SDL's game controllers once the first picture is up (or a second after the first
+// call, if the game shows only black). Called after every pass; outside the lock.
+void openControllersWhenShown();
+// Pads plugged in or pulled out, and their button presses; false for any other event.
+// Under the lock.
+bool handleControllerEvent(const SDL_Event& event);
+// The pads' reading in the input state follows the open pads; under the lock.
+void refreshControllers();
+// Closes every pad and the subsystem, ready for another display.
+void closeControllers();

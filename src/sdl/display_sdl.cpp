@@ -2,8 +2,8 @@
 // opens the window, shows the visible page, refreshes the key table and handles window
 // events, then waits about 10 ms or until the game shows a new page. The game's thread
 // only leaves requests (pointer moves, pointer visibility) for it under the screen lock.
-// The window, the picture and the input are the other parts (display_parts.h); this file
-// runs the refresh thread, watches for a stalled game and is the display contract.
+// The window, the picture, the input and the pads are the other parts (display_parts.h);
+// this file runs the refresh thread, watches for a stalled game and is the display contract.
 #include <pthread.h>
 
 #include <atomic>
@@ -42,10 +42,10 @@ long movesCarriedOut = 0;            // the refresh thread's own count
 std::atomic<long> wakesFromGame{0};  // pages shown (and pointer requests): the game is alive
 StallWatch stallWatch;               // the refresh thread's own
 
-// Input, the window's form, or a lost texture: each part takes its own events. Closing
+// Input, pads, the window's form, or a lost texture: each part takes its own events. Closing
 // the window (close box, Alt+F4, a quit request) is ignored: only Escape ends the game.
 void handleEvent(const SDL_Event& event) {
-    if (handleInputEvent(event)) return;
+    if (handleInputEvent(event) || handleControllerEvent(event)) return;
     switch (event.type) {
         case SDL_WINDOWEVENT: handleWindowFormEvent(event.window); break;
         case SDL_RENDER_TARGETS_RESET:
@@ -86,6 +86,7 @@ void refreshPass() {
         while (SDL_PollEvent(&event)) handleEvent(event);
         watchTheGame();
         refreshKeys();
+        refreshControllers();
         settleLayout();
         carryOutRequests();
     }
@@ -127,7 +128,9 @@ void refreshLoop(bool fullScreen) {
     do {
         refreshPass();
         enterFullScreenWhenShown();
+        openControllersWhenShown();
     } while (waitForWork());
+    closeControllers();
     displayStatsClose();
     closeDisplay();
 }

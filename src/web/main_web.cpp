@@ -12,6 +12,7 @@
 #include "gfx/clock.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
+#include "web/controller_web.h"
 #include "web/display_web.h"
 #include "web/frame_pacing.h"
 
@@ -56,6 +57,7 @@ void nextStep(void*) {
     if (!step.runNow) return callAfter(step.waitMs);
     game.lastFrameTime = step.waitEndedAt;
     if (framesRun > 0 && keyDown(scanEscape)) return endGame();
+    readGamepads();
     runFrame();
     ++framesRun;
     callWhenDue();

@@ -25,6 +25,32 @@ mergeInto(LibraryManager.library, {
     if (Module['onGameEnded']) Module['onGameEnded']();
   },
 
+  // The standard-mapping pads the page sees, up to `capacity`, seven numbers each from
+  // `values` on: the two sticks (x, y), the two triggers and the buttons held as a mask in
+  // the standard mapping's order (controller_web.cpp). Returns how many it wrote.
+  jsReadGamepads: function (values, capacity) {
+    var pads;
+    try {
+      pads = navigator.getGamepads ? navigator.getGamepads() : [];
+    } catch (e) {
+      return 0;  // a page the browser will not show its pads
+    }
+    var count = 0;
+    for (var i = 0; i < pads.length && count < capacity; ++i) {
+      var pad = pads[i];
+      if (!pad || !pad.connected || pad.mapping !== 'standard') continue;
+      var at = (values >> 2) + count * 7;
+      for (var a = 0; a < 4; ++a) HEAPF32[at + a] = Number(pad.axes[a]) || 0;
+      HEAPF32[at + 4] = pad.buttons[6] ? Number(pad.buttons[6].value) || 0 : 0;
+      HEAPF32[at + 5] = pad.buttons[7] ? Number(pad.buttons[7].value) || 0 : 0;
+      var held = 0;
+      for (var b = 0; b < pad.buttons.length && b < 17; ++b) if (pad.buttons[b].pressed) held |= 1 << b;
+      HEAPF32[at + 6] = held;
+      count++;
+    }
+    return count;
+  },
+
   jsShowPointer: function (visible) {
     var canvas = Module['canvas'];
     if (canvas) canvas.style.cursor = visible ? 'auto' : 'none';
@@ -72,6 +98,7 @@ mergeInto(LibraryManager.library, {
         return {
           decoded: a.status.decoded, failed: a.status.failed, started: a.status.started,
           state: a.context ? a.context.state : 'not yet started',
+          effectsVolume: a.effectsVolume,  // what the effects play at, 0 to 1: 0 when muted
         };
       };
     }

@@ -6,8 +6,8 @@ import { join } from 'node:path';
 export const width = 320;
 export const height = 240;
 
-// A 24-bit bottom-up BMP as RGBA rows, top row first.
-function readBitmap(path) {
+// A 24-bit bottom-up BMP as RGBA rows, top row first, with its width.
+export function readBitmap(path) {
   const file = readFileSync(path);
   const offset = file.readUInt32LE(10);
   const w = file.readInt32LE(18);
@@ -24,6 +24,7 @@ function readBitmap(path) {
       rgba[i + 3] = 255;
     }
   }
+  rgba.width = w;
   return rgba;
 }
 
