@@ -115,8 +115,10 @@
     webKey('Escape', false);
   });
 
-  // A long press on a control would open the browser's menu for it.
-  document.getElementById('touch-pad').addEventListener('contextmenu', function (event) { event.preventDefault(); });
+  // A long press would open the browser's menu for what it pressed.
+  document.addEventListener('contextmenu', function (event) {
+    if (document.body.classList.contains('touch')) event.preventDefault();
+  });
 
   window.addEventListener('crowdfire:ended', function () {
     armBomb(false);
