@@ -153,6 +153,13 @@ describe('played by touch', () => {
       assert.equal(log[0][0], 'Pointer', `${name}: the crosshair did not move before the press`);
       assert.deepEqual(pagePixelOf(log[0]), [sky.x, sky.y], `${name}: the tap landed elsewhere`);
     }
+    // A small phone held sideways, where the side columns are shortest, and a tablet.
+    for (const [width, height] of [[568, 320], [1024, 768], [768, 1024]]) {
+      await page.setViewport({ width, height, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
+      await phone.waitFrames(page, 2);
+      assert.deepEqual(await page.evaluate(phone.clippedText), [], `${width} x ${height}: text cut off`);
+    }
+    await phone.turnPhone(page, phone.landscape);
   });
 
   test('a tap during the cooldown does not fire, one after it does', async () => {
