@@ -108,3 +108,18 @@ export function takeInputLog(page) {
     return log;
   });
 }
+
+// Asks the page until the answer is true; a page that loads itself again in between
+// (offline.js does, to take up a new build) is asked again.
+export async function eventually(page, question, arg, timeoutMs = 15000) {
+  const deadline = Date.now() + timeoutMs;
+  for (;;) {
+    try {
+      if (await page.evaluate(question, arg)) return;
+    } catch {
+      // the page was loading again
+    }
+    if (Date.now() > deadline) throw new Error(`not true within ${timeoutMs} ms: ${question}`);
+    await sleep(200);
+  }
+}

@@ -61,34 +61,6 @@ async function loadGame(page, url) {
   await page.waitForFunction(() => window.crowdfire.firstFrameAt > 0, { timeout: 15000 });
 }
 
-// Asks the page until the answer is true; a page that loads itself again in between
-// (offline.js does, to take up a new build) is asked again.
-async function eventually(page, question, arg, timeoutMs = 15000) {
-  const deadline = Date.now() + timeoutMs;
-  for (;;) {
-    try {
-      if (await page.evaluate(question, arg)) return;
-    } catch {
-      // the page was loading again
-    }
-    if (Date.now() > deadline) throw new Error(`not true within ${timeoutMs} ms: ${question}`);
-    await sleep(200);
-  }
-}
-
-// A lone walking person well inside the screen, away from the crosshair.
-function findPerson(pixels, scroll, crosshair) {
-  const people = scene.regions(scene.differenceMask(pixels, world, scroll)).filter((r) => {
-    const w = r.right - r.left + 1;
-    const h = r.bottom - r.top + 1;
-    const nearCrosshair = Math.abs(r.left + w / 2 - crosshair.x) < 30 && Math.abs(r.top + h / 2 - crosshair.y) < 30;
-    return w >= 6 && w <= 16 && h >= 10 && h <= 14 && r.pixels >= 40 && !nearCrosshair &&
-      r.left > 20 && r.right < 300 && r.top > 40 && r.bottom < 230;
-  });
-  people.sort((a, b) => Math.abs(a.left - 160) - Math.abs(b.left - 160));
-  return people[0];
-}
-
 const pagePixelOf = (entry) => [Math.floor((entry[1] * 320) / entry[3]), Math.floor((entry[2] * 240) / entry[4])];
 
 describe('played by touch', () => {
@@ -206,7 +178,7 @@ describe('played by touch', () => {
     while (!hit && Date.now() < deadline) {
       await phone.waitFrames(page, 22);  // past the cooldown
       const before = await phone.canvasPixels(page);
-      const person = findPerson(before, 0, sky);
+      const person = scene.findLonePerson(before, world, 0, sky);
       if (!person) continue;
       // People walk right at up to 0.4 pixels a frame: aim a little ahead, at the chest.
       const aim = { x: person.left + 7, y: person.top + 6 };
@@ -283,6 +255,13 @@ describe('played by touch', () => {
     await tapAt(sky.x, sky.y);
     await phone.waitFrames(page, 10);
     assert.equal(await soundsStarted(), unmuted + 1, 'no shot heard after unmuting');
+  });
+
+  test('Full screen, by touch, takes the controls along', async () => {
+    await tapControl('#full-screen');
+    await page.waitForFunction(() => document.fullscreenElement === document.documentElement, { timeout: 2000 });
+    await tapControl('#full-screen');
+    await page.waitForFunction(() => document.fullscreenElement === null, { timeout: 2000 });
   });
 
   test('End game, asked twice, ends the game; the page says so and offers another', async () => {
@@ -390,11 +369,11 @@ describe('installed and offline', () => {
       await loadGame(page, site.url);
       assert.equal(await page.evaluate(() => fetch('page.js').then((r) => r.text()).then((t) => t.includes('the next build'))),
         false, 'the old build already got a file of the new one');
-      await eventually(page, () => navigator.serviceWorker.getRegistration().then((r) => r.waiting !== null));
+      await phone.eventually(page, () => navigator.serviceWorker.getRegistration().then((r) => r.waiting !== null));
       // The next load finds it waiting, lets it take over and loads again, all on the new build.
       await page.reload();
       // Asked without fetching: the old worker must go idle before the new one takes over.
-      await eventually(page, async (name) => {
+      await phone.eventually(page, async (name) => {
         const names = await caches.keys();
         return names.length === 1 && names[0] === name && navigator.serviceWorker.controller !== null &&
           window.crowdfire.firstFrameAt > 0;
