@@ -102,7 +102,10 @@
     Module._webHidden(document.hidden ? 1 : 0);
   });
 
-  document.getElementById('full-screen').addEventListener('click', toggleFullScreen);
+  // An iPhone's browser, for one, allows no page full screen: no button that does nothing.
+  const fullScreenButton = document.getElementById('full-screen');
+  fullScreenButton.hidden = document.fullscreenEnabled === false;
+  fullScreenButton.addEventListener('click', toggleFullScreen);
   document.addEventListener('fullscreenchange', function () {
     if (ready) Module._webFullScreen(document.fullscreenElement ? 1 : 0);
   });
