@@ -14,11 +14,11 @@
   status.offline = 'registering';
 
   let switching = false;
-  // Asked once this page has all its files and its first frame: Chrome lets the new
-  // worker take over only once the old one is idle, and one asked while still serving this
-  // page's files was seen never to go idle.
+  // Asked once this page has all its files and its first frame (or has given up loading):
+  // Chrome lets the new worker take over only once the old one is idle, and one asked while
+  // still serving this page's files was seen never to go idle.
   function takeOver(waiting) {
-    if (!(status.firstFrameAt > 0)) {
+    if (!(status.firstFrameAt > 0) && !status.loadFailure) {
       setTimeout(takeOver, 100, waiting);
       return;
     }
