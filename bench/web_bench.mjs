@@ -1,10 +1,10 @@
-// The browser version's numbers, in headless Chromium: download sizes (raw and gzip), the
-// time from the start of loading the page to the first game frame on the canvas, the frame
-// rate at rest, and the worst-case frame compiled to wasm against the native frame_bench.
+// The browser version's numbers, in headless Chromium: download sizes (raw and gzip) of
+// every file in the site, the time from the start of loading the page to the first game
+// frame on the canvas (from the network, and from the offline copy), the frame rate at rest, and the worst-case frame compiled to wasm against the native frame_bench.
 //   node bench/web_bench.mjs [SECONDS_AT_REST]     (after scripts/build-web.sh and npm ci
 //   in tests/web; CROWDFIRE_SITE overrides build-web/site, CROWDFIRE_TOOLS_SITE the tool
 //   module's build-web/tools-site)
-import { readFileSync } from 'node:fs';
+import { readdirSync, readFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { gzipSync } from 'node:zlib';
@@ -23,34 +23,49 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor((values.
 console.log('download (raw, gzip -9):');
 let raw = 0;
 let packed = 0;
-for (const name of ['crowdfire.wasm', 'crowdfire.js', 'crowdfire.data', 'index.html', 'page.js', 'page.css']) {
+for (const name of readdirSync(siteDir).sort()) {
   const bytes = readFileSync(join(siteDir, name));
   const gz = gzipSync(bytes, { level: 9 }).length;
   raw += bytes.length;
   packed += gz;
-  console.log(`  ${name.padEnd(16)} ${kb(bytes.length).padStart(12)} ${kb(gz).padStart(12)}`);
+  console.log(`  ${name.padEnd(22)} ${kb(bytes.length).padStart(12)} ${kb(gz).padStart(12)}`);
 }
-console.log(`  ${'total'.padEnd(16)} ${kb(raw).padStart(12)} ${kb(packed).padStart(12)}`);
+console.log(`  ${'total'.padEnd(22)} ${kb(raw).padStart(12)} ${kb(packed).padStart(12)}`);
 
 const site = await serveDirectory(siteDir);
 const toolsSite = await serveDirectory(toolsSiteDir);
 const chromium = await launchChromium();
 try {
   // The first load starts a cold browser; the others come from the loopback server too,
-  // which sends no-store, so nothing is cached.
+  // which sends no-store, each in a browser context of its own, so that neither the HTTP
+  // cache nor an offline copy kept by the page's service worker serves anything. Then one
+  // more load in the last context: a player's second visit, from the offline copy.
   const firsts = [];
-  for (let i = 0; i < 6; ++i) {
-    const page = await chromium.browser.newPage();
-    await page.setViewport({ width: 1000, height: 800 });
+  let context = null;
+  let page = null;
+  const firstFrame = async () => {
     await page.goto(site.url, { waitUntil: 'load' });
     await page.waitForFunction(() => window.crowdfire.firstFrameAt > 0, { timeout: 30000 });
-    firsts.push(await page.evaluate(() => window.crowdfire.firstFrameAt));
-    await page.close();
+    const at = await page.evaluate(() => window.crowdfire.firstFrameAt);
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    return at;
+  };
+  for (let i = 0; i < 6; ++i) {
+    if (context) await context.close();
+    context = await chromium.browser.createBrowserContext();
+    page = await context.newPage();
+    await page.setViewport({ width: 1000, height: 800 });
+    firsts.push(await firstFrame());
   }
   console.log(`page load to first frame: cold ${firsts[0].toFixed(0)} ms, warm median ` +
     `${median(firsts.slice(1)).toFixed(0)} ms (${firsts.slice(1).map((t) => t.toFixed(0)).join(', ')})`);
+  const offline = [];
+  for (let i = 0; i < 3; ++i) offline.push(await firstFrame());
+  await context.close();
+  console.log(`page load to first frame from the offline copy: median ${median(offline).toFixed(0)} ms ` +
+    `(${offline.map((t) => t.toFixed(0)).join(', ')})`);
 
-  const page = await chromium.browser.newPage();
+  page = await chromium.browser.newPage();
   await page.setViewport({ width: 1000, height: 800 });
   await page.goto(site.url, { waitUntil: 'load' });
   await page.waitForFunction(() => Module._webFramesRun() > 70, { timeout: 30000 });

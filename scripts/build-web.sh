@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 
 cmake -S "$root" -B "$root/build-web/host" -DCMAKE_BUILD_TYPE=Release -DCROWDFIRE_TESTS=OFF >/dev/null
-cmake --build "$root/build-web/host" -j "$jobs" --target art_assets sound_assets scenario
+cmake --build "$root/build-web/host" -j "$jobs" --target art_assets sound_assets web_icons scenario
 
 # Debian's emscripten runs its JavaScript optimizer on node and finds the packaged acorn
 # only through NODE_PATH when the node on the PATH is not Debian's own.
@@ -18,7 +18,8 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 if [[ ! -w /usr/share/emscripten/cache ]]; then
   export EM_CACHE=${EM_CACHE:-$root/build-web/emscripten-cache}
 fi
-emcmake cmake -S "$root/web" -B "$root/build-web" -DCROWDFIRE_ASSETS="$root/build-web/host/run" >/dev/null
+emcmake cmake -S "$root/web" -B "$root/build-web" -DCROWDFIRE_ASSETS="$root/build-web/host/run" \
+  -DCROWDFIRE_WEB_ICONS="$root/build-web/host/web-icons" >/dev/null
 cmake --build "$root/build-web" -j "$jobs"
 # Builds from before the tool module had a site of its own left it beside the game.
 rm -f "$root/build-web/site/tools.html" "$root/build-web/site"/crowdfire_tools.*

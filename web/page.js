@@ -1,6 +1,9 @@
-// The page around the game: scales the canvas by the largest whole factor that fits, hands
-// the player's keys, buttons and pointer to the module (src/web/display_web.cpp), switches
-// full screen, stops the game while the tab is hidden and offers a new game after Escape.
+// The page around the game: hands the player's keys, mouse buttons and pointer to the
+// module (src/web/display_web.cpp), switches full screen, stops the game while the tab is
+// hidden and offers a new game after Escape. Beside it: layout.js sizes the picture,
+// touch.js is the touch screen, sound_button.js the mute, loading.js says what failed to
+// load, offline.js keeps the game for playing offline. They hear from this file through
+// the window events crowdfire:ready (the module can be called) and crowdfire:ended.
 'use strict';
 
 (function () {
@@ -11,22 +14,15 @@
   let ready = false;
 
   // What the browser test and the benchmark read.
-  const status = { firstFrameAt: 0, gamesStarted: 0, ended: false };
+  const status = { ready: false, firstFrameAt: 0, gamesStarted: 0, ended: false };
   window.crowdfire = status;
 
-  // The largest whole factor in device pixels, so no page pixel is wider than another.
-  function fit() {
-    const ratio = window.devicePixelRatio || 1;
-    const across = Math.floor((stage.clientWidth * ratio) / 320);
-    const down = Math.floor((stage.clientHeight * ratio) / 240);
-    const scale = Math.max(1, Math.min(across, down));
-    canvas.style.width = (320 * scale) / ratio + 'px';
-    canvas.style.height = (240 * scale) / ratio + 'px';
-  }
-
+  // With a mouse the picture alone fills the screen; on a touch screen the controls
+  // beside it must come along.
   function toggleFullScreen() {
+    const target = document.body.classList.contains('touch') ? document.documentElement : stage;
     if (document.fullscreenElement) document.exitFullscreen();
-    else if (stage.requestFullscreen) stage.requestFullscreen().catch(function () {});
+    else if (target.requestFullscreen) target.requestFullscreen().catch(function () {});
   }
 
   function start() {
@@ -48,6 +44,8 @@
     onRuntimeInitialized: function () {
       performance.mark('crowdfire-runtime-ready');
       ready = true;
+      status.ready = true;
+      window.dispatchEvent(new Event('crowdfire:ready'));
       start();
       performance.mark('crowdfire-started');
     },
@@ -58,6 +56,7 @@
       status.ended = true;
       ended.hidden = false;
       if (document.fullscreenElement) document.exitFullscreen();
+      window.dispatchEvent(new Event('crowdfire:ended'));
     },
   };
 
@@ -103,12 +102,12 @@
     Module._webHidden(document.hidden ? 1 : 0);
   });
 
-  document.getElementById('full-screen').addEventListener('click', toggleFullScreen);
+  // An iPhone's browser, for one, allows no page full screen: no button that does nothing.
+  const fullScreenButton = document.getElementById('full-screen');
+  fullScreenButton.hidden = document.fullscreenEnabled === false;
+  fullScreenButton.addEventListener('click', toggleFullScreen);
   document.addEventListener('fullscreenchange', function () {
     if (ready) Module._webFullScreen(document.fullscreenElement ? 1 : 0);
-    fit();
   });
   document.getElementById('play-again').addEventListener('click', start);
-  window.addEventListener('resize', fit);
-  fit();
 })();

@@ -91,7 +91,9 @@ mergeInto(LibraryManager.library, {
         }
         if (a.context.state !== 'running') a.context.resume();
       };
-      ['pointerdown', 'mousedown', 'keydown', 'touchstart'].forEach(function (type) {
+      // A touch lets a page start sound only when it ends (touchend, pointerup), and the
+      // touch screen's taps make no mouse events (web/touch.js cancels them).
+      ['pointerdown', 'pointerup', 'mousedown', 'keydown', 'touchstart', 'touchend'].forEach(function (type) {
         globalThis.addEventListener(type, play, true);
       });
       Module['audioStatus'] = function () {

@@ -2,11 +2,15 @@
 // browser's decodeAudioData when it is loaded; decoding finishes a little later, and a
 // sample played before it has finished stays silent. The Web Audio side (platform.js)
 // holds the decoded buffers, plays them on sixteen channels and applies the volumes
-// through gain nodes.
+// through gain nodes. The page's sound button reaches the player's mute through the two
+// exports at the end.
+#include <emscripten.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <vector>
 
+#include "sound/sound.h"
 #include "sound/sound_device.h"
 
 // Implemented in platform.js.
@@ -67,3 +71,14 @@ bool soundDeviceChannelBusy(int channel) { return jsAudioPlaying(channel) != 0; 
 void soundDeviceSetVolumes(int effects, int music) {
     jsAudioVolumes(effects / deviceVolumeScale, music / deviceVolumeScale);
 }
+
+// ---- what the page's sound button calls -------------------------------------------------
+
+extern "C" {
+
+// The same mute the keys use: the levels stay as they are and nothing plays until unmuted;
+// a new game keeps it.
+EMSCRIPTEN_KEEPALIVE void webSetMuted(int muted) { setSoundMuted(muted != 0); }
+EMSCRIPTEN_KEEPALIVE int webSoundMuted() { return soundMuted() ? 1 : 0; }
+
+}  // extern "C"

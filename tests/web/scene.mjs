@@ -131,3 +131,16 @@ export function backgroundPixels(world, scroll) {
     for (let x = 0; x < width; ++x) pixels.set(world(x + scroll, y), (y * width + x) * 4);
   return pixels;
 }
+
+// A lone walking person well inside the screen, away from the crosshair.
+export function findLonePerson(pixels, world, scroll, crosshair) {
+  const people = regions(differenceMask(pixels, world, scroll)).filter((r) => {
+    const w = r.right - r.left + 1;
+    const h = r.bottom - r.top + 1;
+    const nearCrosshair = Math.abs(r.left + w / 2 - crosshair.x) < 30 && Math.abs(r.top + h / 2 - crosshair.y) < 30;
+    return w >= 6 && w <= 16 && h >= 10 && h <= 14 && r.pixels >= 40 && !nearCrosshair &&
+      r.left > 20 && r.right < 300 && r.top > 40 && r.bottom < 230;
+  });
+  people.sort((a, b) => Math.abs(a.left - 160) - Math.abs(b.left - 160));
+  return people[0];
+}

@@ -1,5 +1,8 @@
 // A static file server on a free loopback port, for the browser test and the benchmarks:
-// only 127.0.0.1, only GET and HEAD, only files under the served directory.
+// only 127.0.0.1, only GET and HEAD, only files under the served directory. Every answer
+// says no-store, so the browser's HTTP cache keeps nothing: whatever a page gets without
+// the server comes from its service worker. close() also cuts open connections, so a
+// page cannot reach the server through one kept alive.
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize, sep } from 'node:path';
@@ -12,6 +15,8 @@ const types = {
   '.wasm': 'application/wasm',
   '.data': 'application/octet-stream',
   '.png': 'image/png',
+  '.json': 'application/json',
+  '.webmanifest': 'application/manifest+json',
 };
 
 export async function serveDirectory(root) {
@@ -36,5 +41,9 @@ export async function serveDirectory(root) {
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   const { port } = server.address();
-  return { url: `http://127.0.0.1:${port}/`, close: () => new Promise((resolve) => server.close(resolve)) };
+  const close = () => new Promise((resolve) => {
+    server.close(resolve);
+    server.closeAllConnections();
+  });
+  return { url: `http://127.0.0.1:${port}/`, close };
 }

@@ -1,4 +1,5 @@
-// The application icon at 32, 48, 64, 128 and 256 pixels: the first walking frame of the
+// The application icon at 32, 48, 64, 128 and 256 pixels (and for the browser version
+// at 32, 192 and 512): the first walking frame of the
 // first kind of person, filling the width, with the crosshair on their chest. Both are
 // scaled from the game's own sheets by whole factors with no filtering, so the pixels
 // stay sharp; the key colour becomes transparent.
@@ -41,6 +42,17 @@ RgbaPicture drawIcon(int size, const Canvas& people, const Canvas& sprites) {
     return icon;
 }
 
+// Written beside its place and renamed over it, so the web build never copies half a file.
+bool writeIconFile(const std::filesystem::path& path, const RgbaPicture& icon, std::string& error) {
+    const std::filesystem::path partial = path.string() + ".part";
+    if (!writeRgbaPng(partial.string(), icon, error)) return false;
+    std::error_code failure;
+    std::filesystem::rename(partial, path, failure);
+    if (!failure) return true;
+    error = "cannot rename " + partial.string() + " to " + path.string();
+    return false;
+}
+
 }  // namespace
 
 bool writeIcons(const std::string& directory, const std::string& appId, std::string& error) {
@@ -57,5 +69,25 @@ bool writeIcons(const std::string& directory, const std::string& appId, std::str
         }
         if (!writeRgbaPng((folder / (appId + ".png")).string(), drawIcon(size, people, sprites), error)) return false;
     }
+    return true;
+}
+
+bool writeWebIcons(const std::string& directory, std::string& error) {
+    const Canvas people = paintPeopleSheet(1);
+    const Canvas sprites = paintSpriteSheet();
+    std::error_code failure;
+    std::filesystem::create_directories(directory, failure);
+    if (failure) {
+        error = "cannot create " + directory;
+        return false;
+    }
+    struct WebIcon {
+        int size;
+        const char* name;
+    };
+    constexpr WebIcon webIcons[] = {{32, "favicon.png"}, {192, "icon-192.png"}, {512, "icon-512.png"}};
+    for (const WebIcon& web : webIcons)
+        if (!writeIconFile(std::filesystem::path(directory) / web.name, drawIcon(web.size, people, sprites), error))
+            return false;
     return true;
 }

@@ -1,5 +1,6 @@
 // make_art DIRECTORY: draws the game's artwork and writes the seven bitmaps there.
 // make_art --icons DIRECTORY APP_ID: draws the application icons (PNG) there instead.
+// make_art --web-icons DIRECTORY: draws the browser version's icons (PNG) there instead.
 // make_art --contact-sheet FILE.png: writes one labelled picture of every cut instead.
 #include <cstdio>
 #include <cstring>
@@ -56,11 +57,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "make_art: %s\n", error.c_str());
         return 1;
     }
+    if (argc == 3 && std::string(argv[1]) == "--web-icons") {
+        std::string error;
+        if (writeWebIcons(argv[2], error)) return 0;
+        std::fprintf(stderr, "make_art: %s\n", error.c_str());
+        return 1;
+    }
     if (argc == 3 && std::string(argv[1]) == "--contact-sheet") return writeContactSheet(argv[2]) ? 0 : 1;
     if (argc != 2) {
-        std::fprintf(
-            stderr,
-            "usage: make_art DIRECTORY | make_art --icons DIRECTORY APP_ID | make_art --contact-sheet FILE.png\n");
+        std::fprintf(stderr,
+                     "usage: make_art DIRECTORY | make_art --icons DIRECTORY APP_ID | make_art --web-icons DIRECTORY | "
+                     "make_art --contact-sheet FILE.png\n");
         return 2;
     }
     std::string directory = argv[1];

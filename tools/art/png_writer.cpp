@@ -85,7 +85,9 @@ void putRepeat(BitWriter& bits, int length) {
     bits.putCode(0, 5);
 }
 
-Bytes zlibDeflate(const Bytes& data) {
+}  // namespace
+
+Bytes deflatePngRows(const Bytes& data) {
     Bytes out = {0x78, 0x01};
     BitWriter bits{out};
     bits.put(1, 1);  // the last block
@@ -107,6 +109,8 @@ Bytes zlibDeflate(const Bytes& data) {
     putBigEndian(out, adler32(data));
     return out;
 }
+
+namespace {
 
 void putChunk(Bytes& file, const char* type, const Bytes& data) {
     putBigEndian(file, uint32_t(data.size()));
@@ -142,7 +146,7 @@ bool writePng(const std::string& path, const Canvas& canvas, std::string& error)
     }
     Bytes file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     putChunk(file, "IHDR", header);
-    putChunk(file, "IDAT", zlibDeflate(rows));
+    putChunk(file, "IDAT", deflatePngRows(rows));
     putChunk(file, "IEND", {});
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return error = "cannot open " + path + " for writing", false;

@@ -1,7 +1,11 @@
 #include "rgba_png_writer.h"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstdio>
+
+#include "png_writer.h"
 
 namespace {
 
@@ -22,15 +26,6 @@ uint32_t crc32(const std::string& bytes) {
     return c ^ 0xFFFFFFFFu;
 }
 
-uint32_t adler32(const std::string& bytes) {
-    uint32_t a = 1, b = 0;
-    for (unsigned char byte : bytes) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    return (b << 16) | a;
-}
-
 void putBigEndian(std::string& out, uint32_t value) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(char((value >> shift) & 0xFF));
 }
@@ -42,44 +37,38 @@ void putChunk(std::string& out, const char* type, const std::string& data) {
     putBigEndian(out, crc32(typed));
 }
 
-// The zlib stream of the raw scanlines, in stored blocks of at most 65535 bytes.
-std::string storedZlib(const std::string& raw) {
-    std::string out = "\x78\x01";
-    size_t at = 0;
-    do {
-        size_t length = std::min<size_t>(65535, raw.size() - at);
-        bool last = at + length == raw.size();
-        out.push_back(char(last ? 1 : 0));
-        out.push_back(char(length & 0xFF));
-        out.push_back(char(length >> 8));
-        out.push_back(char(~length & 0xFF));
-        out.push_back(char((~length >> 8) & 0xFF));
-        out.append(raw, at, length);
-        at += length;
-    } while (at < raw.size());
-    putBigEndian(out, adler32(raw));
-    return out;
+// Each row filtered "up" (minus the row above) where it repeats the row above, as the
+// enlarged icons do, else "sub" (minus the same channel one pixel to the left): flat and
+// repeated areas become runs of zeros for the run-length deflate of png_writer.
+std::vector<uint8_t> filteredRows(const RgbaPicture& picture) {
+    std::vector<uint8_t> rows;
+    rows.reserve(size_t(picture.height) * (1 + size_t(picture.width) * 4));
+    const auto rowStart = [&](int y) { return picture.pixels.begin() + std::ptrdiff_t(y) * picture.width; };
+    for (int y = 0; y < picture.height; ++y) {
+        const bool repeats = y > 0 && std::equal(rowStart(y), rowStart(y) + picture.width, rowStart(y - 1));
+        rows.push_back(repeats ? 2 : 1);
+        uint32_t left = 0;
+        for (int x = 0; x < picture.width; ++x) {
+            const uint32_t p = picture.pixels[size_t(y) * size_t(picture.width) + size_t(x)];
+            for (int shift : {16, 8, 0, 24})  // R, G, B, A
+                rows.push_back(repeats ? 0 : uint8_t((p >> shift) - (left >> shift)));
+            left = p;
+        }
+    }
+    return rows;
 }
 
 }  // namespace
 
 bool writeRgbaPng(const std::string& path, const RgbaPicture& picture, std::string& error) {
-    std::string raw;
-    raw.reserve(size_t(picture.height) * (1 + size_t(picture.width) * 4));
-    for (int y = 0; y < picture.height; ++y) {
-        raw.push_back(0);  // no filter
-        for (int x = 0; x < picture.width; ++x) {
-            uint32_t p = picture.pixels[size_t(y) * size_t(picture.width) + size_t(x)];
-            for (int shift : {16, 8, 0, 24}) raw.push_back(char((p >> shift) & 0xFF));  // R, G, B, A
-        }
-    }
     std::string header;
     putBigEndian(header, uint32_t(picture.width));
     putBigEndian(header, uint32_t(picture.height));
-    header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter set, no interlace
+    header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, adaptive filters, no interlace
     std::string file = "\x89PNG\r\n\x1a\n";
     putChunk(file, "IHDR", header);
-    putChunk(file, "IDAT", storedZlib(raw));
+    const std::vector<uint8_t> deflated = deflatePngRows(filteredRows(picture));
+    putChunk(file, "IDAT", std::string(deflated.begin(), deflated.end()));
     putChunk(file, "IEND", "");
 
     FILE* out = std::fopen(path.c_str(), "wb");

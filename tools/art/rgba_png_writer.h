@@ -1,6 +1,6 @@
-// Writes RGBA pictures as PNG files with nothing but the standard library: the image data
-// goes into uncompressed ("stored") deflate blocks, which every PNG reader accepts, and
-// no time or text chunks, so the same picture always gives the same bytes.
+// Writes RGBA pictures as PNG files with nothing but the standard library: rows filtered
+// and deflated as png_writer does, and no time or text chunks, so the same picture always
+// gives the same bytes.
 #pragma once
 
 #include <cstdint>

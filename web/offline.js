@@ -1,0 +1,39 @@
+// Playing without a network: registers the service worker (sw.js, which the build writes
+// with this build's list of files and a cache named by them), so that after one visit the
+// game loads from the browser's own copy. A newer build found on an earlier visit waits
+// while any page runs the old one; a page that finds one waiting as it loads lets it take
+// over and loads again at once, so the player is on the new build before playing and never
+// on a mix of two.
+'use strict';
+
+(function () {
+  const status = window.crowdfire;
+  status.offline = 'unsupported';
+  // Service workers need a secure page: https, or this machine (127.0.0.1, localhost).
+  if (!('serviceWorker' in navigator) || !window.isSecureContext) return;
+  status.offline = 'registering';
+
+  let switching = false;
+  // Asked once this page has all its files and its first frame (or has given up loading):
+  // Chrome lets the new worker take over only once the old one is idle, and one asked while
+  // still serving this page's files was seen never to go idle.
+  function takeOver(waiting) {
+    if (!(status.firstFrameAt > 0) && !status.loadFailure) {
+      setTimeout(takeOver, 100, waiting);
+      return;
+    }
+    switching = true;
+    waiting.postMessage('take over');
+  }
+  navigator.serviceWorker.addEventListener('controllerchange', function () {
+    if (switching) location.reload();
+  });
+
+  navigator.serviceWorker.register('sw.js', { scope: './' }).then(function (registration) {
+    status.offline = 'registered';
+    if (registration.waiting && navigator.serviceWorker.controller) takeOver(registration.waiting);
+  }, function (error) {
+    status.offline = 'failed: ' + error.message;
+    console.warn('crowdfire: no offline copy: ' + error.message);
+  });
+})();
