@@ -1,0 +1,118 @@
+// Brings the game's pictures and sounds into the module's file system, where the game reads
+// them as the desktop game reads its run directory. They travel as two gzip packs
+// (web/pack_files.py), small whether or not the host compresses what it serves: the
+// pictures, which the first frame needs, hold the module's start back; the sounds are
+// fetched once the game runs, so they never share the link with what the first frame
+// waits for, and the sound layer loads them when they arrive (src/web/sound_web.cpp).
+// Loaded after page.js and before the module; the tool page sets Module.allPacksBeforeStart
+// to have every file in place before its module starts.
+'use strict';
+
+(function () {
+  const Module = window.Module = window.Module || {};
+  const pictures = 'crowdfire-pictures.pack';
+  const sounds = 'crowdfire-sounds.pack';
+  const before = Module.allPacksBeforeStart ? [pictures, sounds] : [pictures];
+  // When each pack was in place, in the page's clock, for the benchmark; and what failed.
+  const status = { arrivedAt: {}, failed: {} };
+  Module.packStatus = status;
+
+  function showProblem(text) {
+    console.error(`crowdfire: ${text}`);
+    const message = document.getElementById('message');
+    if (message) {
+      message.hidden = false;
+      message.textContent = text;
+    }
+  }
+
+  function missingFeatures() {
+    const missing = [];
+    if (typeof DecompressionStream === 'undefined') missing.push('DecompressionStream');
+    return missing;
+  }
+
+  // A browser from before 2023 (Safari before 16.4, Firefox before 113) is told so rather
+  // than left loading: the packs would not unpack.
+  const missing = missingFeatures();
+  if (missing.length) {
+    showProblem(`This browser cannot run the game: it lacks ${missing.join(' and ')}.`);
+    Module.preRun = [].concat(Module.preRun || [], function () {
+      Module.addRunDependency('a newer browser');
+    });
+    return;
+  }
+
+  const fetchPack = (name) => fetch(name).then(function (response) {
+    if (!response.ok) throw new Error(`${name}: HTTP ${response.status}`);
+    return response;
+  });
+  // Asked for at once (index.html's preload links have started them already); a failure
+  // is reported where the pack is awaited.
+  const early = new Map(before.map((name) => [name, fetchPack(name)]));
+  early.forEach((promise) => promise.catch(() => {}));
+
+  // The pack's files as [name, bytes]; a pack that breaks its own layout is refused whole.
+  function readPack(name, bytes) {
+    const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+    const text = new TextDecoder();
+    if (bytes.length < 4 || text.decode(bytes.subarray(0, 4)) !== 'CFPK') throw new Error(`${name} is not a pack`);
+    const files = [];
+    let at = 4;
+    while (at < bytes.length) {
+      if (at + 2 > bytes.length) throw new Error(`${name} ends inside a file's name`);
+      const nameEnd = at + 2 + view.getUint16(at, true);
+      if (nameEnd + 4 > bytes.length) throw new Error(`${name} ends inside a file's name`);
+      const path = text.decode(bytes.subarray(at + 2, nameEnd));
+      const end = nameEnd + 4 + view.getUint32(nameEnd, true);
+      if (end > bytes.length) throw new Error(`${name} ends inside ${path}`);
+      if (!/^[A-Za-z0-9_.-]+(\/[A-Za-z0-9_.-]+)*$/.test(path) || path.split('/').includes('..')) {
+        throw new Error(`${name} names a file outside the game's folder: ${path}`);
+      }
+      files.push([path, bytes.subarray(nameEnd + 4, end)]);
+      at = end;
+    }
+    return files;
+  }
+
+  // The pack is read whole before it is unpacked: the unpacking ends at the end of the
+  // gzip data and, fed straight from the network, could cut off a download that had not
+  // yet said it was complete.
+  async function bring(name) {
+    const packed = await (await (early.get(name) || fetchPack(name))).blob();
+    const stream = packed.stream().pipeThrough(new DecompressionStream('gzip'));
+    const files = readPack(name, new Uint8Array(await new Response(stream).arrayBuffer()));
+    for (const [path, bytes] of files) {
+      const folder = path.slice(0, path.lastIndexOf('/'));
+      if (folder) Module.FS.mkdirTree('/' + folder);
+      Module.FS.writeFile('/' + path, bytes);
+    }
+    status.arrivedAt[name] = performance.now();
+  }
+
+  // The module waits for the pictures before main(); without them it does not start.
+  Module.preRun = [].concat(Module.preRun || [], function () {
+    for (const name of before) {
+      Module.addRunDependency(name);
+      bring(name).then(function () {
+        Module.removeRunDependency(name);
+      }, function (error) {
+        status.failed[name] = error.message;
+        const what = name === pictures ? 'pictures' : 'sounds';
+        showProblem(`The game's ${what} could not be loaded (${error.message}). Reload the page to try again.`);
+      });
+    }
+  });
+
+  // Sounds that never arrive leave the game silent, as on a desktop without a sound card.
+  if (before.includes(sounds)) return;
+  Module.postRun = [].concat(Module.postRun || [], function () {
+    bring(sounds).then(function () {
+      Module._webSoundFilesArrived(1);
+    }, function (error) {
+      status.failed[sounds] = error.message;
+      console.warn(`crowdfire: the sounds could not be loaded (${error.message}); the game plays silently`);
+      Module._webSoundFilesArrived(0);
+    });
+  });
+})();
