@@ -26,14 +26,18 @@
     }
   }
 
+  // A function that returns a 128-bit SIMD constant: valid only where wasm has SIMD.
+  const simdProbe = new Uint8Array([0, 97, 115, 109, 1, 0, 0, 0, 1, 5, 1, 96, 0, 1, 123, 3, 2, 1, 0,
+    10, 22, 1, 20, 0, 253, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 11]);
   function missingFeatures() {
     const missing = [];
+    if (typeof WebAssembly !== 'object' || !WebAssembly.validate(simdProbe)) missing.push('WebAssembly SIMD');
     if (typeof DecompressionStream === 'undefined') missing.push('DecompressionStream');
     return missing;
   }
 
   // A browser from before 2023 (Safari before 16.4, Firefox before 113) is told so rather
-  // than left loading: the packs would not unpack.
+  // than left loading: the module would not compile, nor the packs unpack.
   const missing = missingFeatures();
   if (missing.length) {
     showProblem(`This browser cannot run the game: it lacks ${missing.join(' and ')}.`);

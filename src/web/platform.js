@@ -4,6 +4,11 @@
 mergeInto(LibraryManager.library, {
   $crowdfireCanvas: { context: null, image: null },
 
+  // The module's RGBA copy of the visible page goes into the canvas as it is: the ImageData
+  // looks at the module's memory, which never grows or moves (ALLOW_MEMORY_GROWTH=0), so
+  // nothing is copied on the way. The context is desynchronized: its pictures go to the
+  // screen without the page's own rendering, which costs a slowed phone more than the
+  // frame does.
   jsShowPage__deps: ['$crowdfireCanvas'],
   jsShowPage: function (rgba, width, height) {
     var canvas = Module['canvas'];
@@ -12,10 +17,12 @@ mergeInto(LibraryManager.library, {
     if (!c.context || canvas.width !== width || canvas.height !== height) {
       canvas.width = width;
       canvas.height = height;
-      c.context = canvas.getContext('2d', { alpha: false });
-      c.image = c.context.createImageData(width, height);
+      c.context = canvas.getContext('2d', { alpha: false, desynchronized: true });
+      c.image = null;
     }
-    c.image.data.set(HEAPU8.subarray(rgba, rgba + width * height * 4));
+    if (!c.image || c.image.data.byteOffset !== rgba || c.image.data.buffer !== HEAPU8.buffer) {
+      c.image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
+    }
     c.context.putImageData(c.image, 0, 0);
     if (Module['onPageShown']) Module['onPageShown']();
   },

@@ -1,9 +1,10 @@
-// How the browser version gets its pictures and sounds: the packs unpack to the desktop's
-// very files, and a pack that cannot be fetched is said so instead of hanging.
+// How the browser version gets its pictures and sounds, and what it draws them with: the
+// packs unpack to the desktop's very files, the WebAssembly SIMD drawing gives the scalar
+// form's pixels, and a pack that cannot be fetched is said so instead of hanging.
 // (game.test.mjs holds the scenario hashes and the decoding of every sample.)
 //
-// Paths (defaults for scripts/test.sh): CROWDFIRE_SITE (build-web/site), CROWDFIRE_RUN_DIR
-// (the native run directory, build-web/host/run).
+// Paths (defaults for scripts/test.sh): CROWDFIRE_SITE (build-web/site), CROWDFIRE_TOOLS_SITE
+// (build-web/tools-site), CROWDFIRE_RUN_DIR (the native run directory, build-web/host/run).
 import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { createHash } from 'node:crypto';
@@ -18,6 +19,7 @@ import { serveDirectory } from './serve.mjs';
 const here = dirname(fileURLToPath(import.meta.url));
 const root = resolve(here, '../..');
 const siteDir = process.env.CROWDFIRE_SITE || join(root, 'build-web/site');
+const toolsSiteDir = process.env.CROWDFIRE_TOOLS_SITE || join(root, 'build-web/tools-site');
 const runDir = process.env.CROWDFIRE_RUN_DIR || join(root, 'build-web/host/run');
 
 let chromium;
@@ -64,6 +66,20 @@ test('the game reads the desktop\'s pictures and sounds, byte for byte', async (
   } finally {
     await page.close();
     await site.close();
+  }
+});
+
+test('WebAssembly SIMD draws the scalar form\'s pixels and canvas bytes', async () => {
+  const tools = await serveDirectory(toolsSiteDir);
+  const page = await chromium.browser.newPage();
+  try {
+    await page.goto(tools.url + 'tools.html', { waitUntil: 'load' });
+    await page.waitForFunction(() => window.toolsReady, { timeout: 10000 });
+    const answer = await page.evaluate(() => Module.ccall('webDrawingFormsAgree', 'string', [], []));
+    assert.match(answer, /^SSE2 and scalar agree in \d+ cases$/);
+  } finally {
+    await page.close();
+    await tools.close();
   }
 });
 
