@@ -81,10 +81,11 @@
 
   // The pack is read whole before it is unpacked: the unpacking ends at the end of the
   // gzip data and, fed straight from the network, could cut off a download that had not
-  // yet said it was complete.
+  // yet said it was complete. (Read as a Blob instead, a download held back by DevTools'
+  // network throttling never completed in Chromium 156.)
   async function bring(name) {
-    const packed = await (await (early.get(name) || fetchPack(name))).blob();
-    const stream = packed.stream().pipeThrough(new DecompressionStream('gzip'));
+    const packed = await (await (early.get(name) || fetchPack(name))).arrayBuffer();
+    const stream = new Response(packed).body.pipeThrough(new DecompressionStream('gzip'));
     const files = readPack(name, new Uint8Array(await new Response(stream).arrayBuffer()));
     for (const [path, bytes] of files) {
       const folder = path.slice(0, path.lastIndexOf('/'));
