@@ -70,10 +70,16 @@ async function coldLoad(browser, url, slowdown) {
     await page.goto(url, { waitUntil: 'domcontentloaded', timeout: 60000 });
     await waitFor(page, () => window.crowdfire && window.crowdfire.firstFrameAt > 0, 60000);
     const firstFrame = await page.evaluate(() => window.crowdfire.firstFrameAt);
+    // What the first frame waited for: each file's last byte, the module ready to run.
+    const steps = await page.evaluate(() => {
+      const ends = performance.getEntriesByType('resource').map((r) => [r.name.split('/').pop(), r.responseEnd]);
+      const ready = performance.getEntriesByName('crowdfire-runtime-ready')[0];
+      return ends.concat([['module ready', ready ? ready.startTime : 0]]);
+    });
     await waitFor(page, () => Module.audioStatus && Module.audioStatus().decoded >= 17, 60000).catch(() => {});
     const soundsAt = await page.evaluate(() => (Module.audioStatus && Module.audioStatus().decoded >= 17 ? performance.now() : 0));
     if (problems.length) console.log(`    page problems: ${problems.join(' | ')}`);
-    return { firstFrame, soundsAt };
+    return { firstFrame, soundsAt, steps };
   } finally {
     await close();
   }
@@ -154,6 +160,9 @@ try {
     console.log(`  first frame after navigation, cold: median ${median(firsts).toFixed(0)} ms ` +
       `(${firsts.map((t) => t.toFixed(0)).join(', ')}); every sample decoded at ` +
       `${sounds.map((t) => (t ? t.toFixed(0) : 'never')).join(', ')} ms`);
+    const last = loads[loads.length - 1].steps.sort((a, b) => a[1] - b[1]);
+    console.log(`  the last load: ${last.map(([name, at]) => `${name} ${at.toFixed(0)}`).join(', ')}, first frame ` +
+      `${loads[loads.length - 1].firstFrame.toFixed(0)} ms`);
     console.log(`  at rest over ${restSeconds} s: ${rest.rate.toFixed(2)} frames per second; gaps between pages ` +
       `p99 ${rest.p99.toFixed(1)} ms, longest ${rest.longest.toFixed(1)} ms, ${rest.over20} of ${rest.gaps} over 20 ms`);
     console.log(`  worst-case frame in wasm: ${(frame / 1000).toFixed(2)} ms, ` +

@@ -21,6 +21,8 @@ fi
 emcmake cmake -S "$root/web" -B "$root/build-web" -DCROWDFIRE_ASSETS="$root/build-web/host/run" >/dev/null
 cmake --build "$root/build-web" -j "$jobs"
 # Builds from before the tool module had a site of its own left it beside the game, and
-# builds from before the packs left the single data file in both sites.
+# builds from before the packs left the single data file in both sites and the module
+# unpacked in the game's.
 rm -f "$root/build-web/site/tools.html" "$root/build-web/site"/crowdfire_tools.*
 rm -f "$root/build-web/site/crowdfire.data" "$root/build-web/tools-site/crowdfire_tools.data"
+rm -f "$root/build-web/site/crowdfire.js" "$root/build-web/site/crowdfire.wasm"

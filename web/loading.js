@@ -1,18 +1,26 @@
-// Brings the game's pictures and sounds into the module's file system, where the game reads
-// them as the desktop game reads its run directory. They travel as two gzip packs
-// (web/pack_files.py), small whether or not the host compresses what it serves: the
-// pictures, which the first frame needs, hold the module's start back; the sounds are
-// fetched once the game runs, so they never share the link with what the first frame
-// waits for, and the sound layer loads them when they arrive (src/web/sound_web.cpp).
-// Loaded after page.js and before the module; the tool page sets Module.allPacksBeforeStart
-// to have every file in place before its module starts.
+// Brings the game into the page: its module and its pictures and sounds, each in a gzip
+// pack (web/pack_files.py), small whether or not the host compresses what it serves. The
+// pictures and sounds go into the module's file system, where the game reads them as the
+// desktop game reads its run directory. The pictures, which the first frame needs, hold
+// the module's start back; the sounds are fetched once the game runs, so they never share
+// the link with what the first frame waits for, and the sound layer loads them when they
+// arrive (src/web/sound_web.cpp).
+//
+// Loaded after page.js; its script element says what to do:
+//   data-module="crowdfire-module.pack"  the module (crowdfire.js and .wasm) comes packed
+//                                        and is started from here (without it, the page
+//                                        loads its module itself, after this script);
+//   data-sounds="before-start"           the sounds too are in place before the module
+//                                        starts (the tool page).
 'use strict';
 
 (function () {
   const Module = window.Module = window.Module || {};
+  const settings = document.currentScript.dataset;
+  const modulePack = settings.module || '';
   const pictures = 'crowdfire-pictures.pack';
   const sounds = 'crowdfire-sounds.pack';
-  const before = Module.allPacksBeforeStart ? [pictures, sounds] : [pictures];
+  const beforeStart = settings.sounds === 'before-start' ? [pictures, sounds] : [pictures];
   // When each pack was in place, in the page's clock, for the benchmark; and what failed.
   const status = { arrivedAt: {}, failed: {} };
   Module.packStatus = status;
@@ -47,15 +55,6 @@
     return;
   }
 
-  const fetchPack = (name) => fetch(name).then(function (response) {
-    if (!response.ok) throw new Error(`${name}: HTTP ${response.status}`);
-    return response;
-  });
-  // Asked for at once (index.html's preload links have started them already); a failure
-  // is reported where the pack is awaited.
-  const early = new Map(before.map((name) => [name, fetchPack(name)]));
-  early.forEach((promise) => promise.catch(() => {}));
-
   // The pack's files as [name, bytes]; a pack that breaks its own layout is refused whole.
   function readPack(name, bytes) {
     const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
@@ -83,10 +82,22 @@
   // gzip data and, fed straight from the network, could cut off a download that had not
   // yet said it was complete. (Read as a Blob instead, a download held back by DevTools'
   // network throttling never completed in Chromium 156.)
-  async function bring(name) {
-    const packed = await (await (early.get(name) || fetchPack(name))).arrayBuffer();
+  async function unpack(name) {
+    const response = await fetch(name);
+    if (!response.ok) throw new Error(`${name}: HTTP ${response.status}`);
+    const packed = await response.arrayBuffer();
     const stream = new Response(packed).body.pipeThrough(new DecompressionStream('gzip'));
-    const files = readPack(name, new Uint8Array(await new Response(stream).arrayBuffer()));
+    return readPack(name, new Uint8Array(await new Response(stream).arrayBuffer()));
+  }
+
+  // Everything the first frame needs is asked for at once (index.html's preload links have
+  // started the downloads already) and unpacked as it arrives; a failure is reported where
+  // the pack is awaited.
+  const early = new Map(beforeStart.concat(modulePack ? [modulePack] : []).map((name) => [name, unpack(name)]));
+  early.forEach((promise) => promise.catch(() => {}));
+
+  async function bring(name) {
+    const files = await (early.get(name) || unpack(name));
     for (const [path, bytes] of files) {
       const folder = path.slice(0, path.lastIndexOf('/'));
       if (folder) Module.FS.mkdirTree('/' + folder);
@@ -95,9 +106,34 @@
     status.arrivedAt[name] = performance.now();
   }
 
+  // The module's script runs from the unpacked text and compiles the unpacked wasm.
+  function startModule(files) {
+    const code = new Map(files);
+    if (!code.has('crowdfire.js') || !code.has('crowdfire.wasm')) throw new Error(`${modulePack} lacks the module`);
+    Module.instantiateWasm = function (imports, done) {
+      WebAssembly.instantiate(code.get('crowdfire.wasm'), imports).then(function (result) {
+        done(result.instance, result.module);
+      }, function (error) {
+        showProblem(`The game could not be started (${error.message}).`);
+      });
+      return {};
+    };
+    const script = document.createElement('script');
+    script.src = URL.createObjectURL(new Blob([code.get('crowdfire.js')], { type: 'text/javascript' }));
+    script.onload = function () { URL.revokeObjectURL(script.src); };
+    document.body.appendChild(script);
+  }
+
+  if (modulePack) {
+    early.get(modulePack).then(startModule).catch(function (error) {
+      status.failed[modulePack] = error.message;
+      showProblem(`The game could not be loaded (${error.message}). Reload the page to try again.`);
+    });
+  }
+
   // The module waits for the pictures before main(); without them it does not start.
   Module.preRun = [].concat(Module.preRun || [], function () {
-    for (const name of before) {
+    for (const name of beforeStart) {
       Module.addRunDependency(name);
       bring(name).then(function () {
         Module.removeRunDependency(name);
@@ -110,7 +146,7 @@
   });
 
   // Sounds that never arrive leave the game silent, as on a desktop without a sound card.
-  if (before.includes(sounds)) return;
+  if (beforeStart.includes(sounds)) return;
   Module.postRun = [].concat(Module.postRun || [], function () {
     bring(sounds).then(function () {
       Module._webSoundFilesArrived(1);

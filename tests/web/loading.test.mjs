@@ -1,6 +1,7 @@
-// How the browser version gets its pictures and sounds, and what it draws them with: the
-// packs unpack to the desktop's very files, the WebAssembly SIMD drawing gives the scalar
-// form's pixels, and a pack that cannot be fetched is said so instead of hanging.
+// How the browser version gets its module, pictures and sounds, and what it draws them
+// with: the packs unpack to the desktop's very files, the WebAssembly SIMD drawing gives
+// the scalar form's pixels, and a pack that cannot be fetched is said so instead of
+// hanging.
 // (game.test.mjs holds the scenario hashes and the decoding of every sample.)
 //
 // Paths (defaults for scripts/test.sh): CROWDFIRE_SITE (build-web/site), CROWDFIRE_TOOLS_SITE
@@ -83,15 +84,19 @@ test('WebAssembly SIMD draws the scalar form\'s pixels and canvas bytes', async 
   }
 });
 
-test('missing pictures are reported; missing sounds leave the game playing silently', async () => {
-  const noPictures = await siteWithout('crowdfire-pictures.pack');
-  const shown = await openGame(noPictures.url);
-  try {
-    await shown.page.waitForFunction(() => /pictures could not be loaded/.test(document.getElementById('message').textContent), { timeout: 10000 });
-    assert.equal(await shown.page.evaluate(() => window.crowdfire.gamesStarted), 0);
-  } finally {
-    await shown.page.close();
-    await noPictures.close();
+test('a missing pack is reported; missing sounds leave the game playing silently', async () => {
+  for (const [missing, report] of [['crowdfire-module.pack', /game could not be loaded/],
+    ['crowdfire-pictures.pack', /pictures could not be loaded/]]) {
+    const site = await siteWithout(missing);
+    const shown = await openGame(site.url);
+    try {
+      await shown.page.waitForFunction((text) => new RegExp(text).test(document.getElementById('message').textContent),
+        { timeout: 10000 }, report.source);
+      assert.equal(await shown.page.evaluate(() => window.crowdfire.gamesStarted), 0, `started without ${missing}`);
+    } finally {
+      await shown.page.close();
+      await site.close();
+    }
   }
 
   const noSounds = await siteWithout('crowdfire-sounds.pack');
