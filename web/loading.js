@@ -106,14 +106,17 @@
     status.arrivedAt[name] = performance.now();
   }
 
-  // The module's script runs from the unpacked text and compiles the unpacked wasm.
+  // The module's script runs from the unpacked text; the wasm compiles meanwhile, on the
+  // browser's own threads, and the script instantiates it when it asks for it.
   function startModule(files) {
     const code = new Map(files);
     if (!code.has('crowdfire.js') || !code.has('crowdfire.wasm')) throw new Error(`${modulePack} lacks the module`);
+    const compiled = WebAssembly.compile(code.get('crowdfire.wasm'));
+    compiled.catch(() => {});
     Module.instantiateWasm = function (imports, done) {
-      WebAssembly.instantiate(code.get('crowdfire.wasm'), imports).then(function (result) {
-        done(result.instance, result.module);
-      }, function (error) {
+      compiled.then(function (module) {
+        return WebAssembly.instantiate(module, imports).then((instance) => done(instance, module));
+      }).catch(function (error) {
         showProblem(`The game could not be started (${error.message}).`);
       });
       return {};
