@@ -104,7 +104,9 @@ test('a missing pack is reported; missing sounds leave the game playing silently
   try {
     await silent.page.waitForFunction(() => Module.packStatus.failed['crowdfire-sounds.pack'], { timeout: 10000 });
     await silent.page.waitForFunction(() => Module._webFramesRun() > 70, { timeout: 10000 });
-    assert.equal(await silent.page.evaluate(() => (Module.audioStatus ? Module.audioStatus().decoded : 0)), 0);
+    const audio = await silent.page.evaluate(() => Module.audioStatus());
+    assert.equal(audio.opened, false);
+    assert.equal(audio.decoded, 0);
     assert.ok(silent.messages.some((m) => /sounds could not be loaded/.test(m)), silent.messages.join('\n'));
   } finally {
     await silent.page.close();
