@@ -1,10 +1,9 @@
 // The pixel rules of the drawing operations, on rows already clipped to the page, and the
 // page's conversion to the bytes a browser's canvas takes: no bounds tests and no
-// allocation inside. Each rule has a scalar form, the reference; on
-// x86 an SSE2 form (four pixels at a time) and an AVX2 form (eight), the best one the
-// processor has chosen at start-up. The browser build compiles the SSE2 form to
-// WebAssembly's 128-bit SIMD. Every form gives identical pixels for every input,
-// top bytes and key colour included.
+// allocation inside. Each rule has a scalar form, the reference; on x86 an SSE2 form (four
+// pixels at a time) and an AVX2 form (eight), the best one the processor has chosen at
+// start-up. The browser build compiles the SSE2 form to WebAssembly's 128-bit SIMD. Every
+// form gives identical pixels for every input, top bytes and key colour included.
 #pragma once
 
 #include <cstdint>

@@ -14,8 +14,8 @@ struct PacingStep {
 // counts as on time, and the wait is taken to have ended when it was due: however late the
 // timers fire, as long as the next frame is reached within its own time the game keeps 70
 // frames a second, at most one frame behind. (Headless Chromium with the CPU slowed six
-// times wakes a page that does nothing 2.4 ms late in the median and up to 9 ms late, eight
-// times up to 13 ms: a few milliseconds' grace lost it a frame in twenty.) A wake-up later
+// times wakes a page that does nothing but pace itself 2.4 ms late in the median and more
+// than 4 ms late one time in five; slowed eight times, up to 13 ms late.) A wake-up later
 // than a frame is a frame the machine could not run in time: it is not made up, and the
 // next frame is timed from the moment it actually ran.
 constexpr double pacingEarlySlack = 0.001;

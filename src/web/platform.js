@@ -6,9 +6,9 @@ mergeInto(LibraryManager.library, {
 
   // The module's RGBA copy of the visible page goes into the canvas as it is: the ImageData
   // looks at the module's memory, which never grows or moves (ALLOW_MEMORY_GROWTH=0), so
-  // nothing is copied on the way. The context is desynchronized: its pictures go to the
-  // screen without the page's own rendering, which costs a slowed phone more than the
-  // frame does.
+  // nothing is copied on the way. The context is desynchronized: its pictures reach the
+  // screen without the page's own rendering pass, which held the main thread about as long
+  // as the frame itself (bench/web_frame_profile.mjs).
   jsShowPage__deps: ['$crowdfireCanvas'],
   jsShowPage: function (rgba, width, height) {
     var canvas = Module['canvas'];
