@@ -1,36 +1,25 @@
-// The browser version's numbers, in headless Chromium: download sizes (raw and gzip) of
-// every file in the site, the time from the start of loading the page to the first game
-// frame on the canvas (from the network, and from the offline copy), the frame rate at rest, and the worst-case frame compiled to wasm against the native frame_bench.
+// The browser version's numbers, in headless Chromium: the site's size (raw and gzip), the
+// time from the start of loading the page to the first game frame on the canvas (from the
+// network, and from the offline copy), the frame rate at rest, and the worst-case frame
+// compiled to wasm against the native frame_bench.
 //   node bench/web_bench.mjs [SECONDS_AT_REST]     (after scripts/build-web.sh and npm ci
 //   in tests/web; CROWDFIRE_SITE overrides build-web/site, CROWDFIRE_TOOLS_SITE the tool
 //   module's build-web/tools-site)
-import { readdirSync, readFileSync } from 'node:fs';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { gzipSync } from 'node:zlib';
 
 import { launchChromium } from '../tests/web/browser.mjs';
 import { serveDirectory } from '../tests/web/serve.mjs';
+import { printSiteSize } from './web_site_size.mjs';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
 const siteDir = process.env.CROWDFIRE_SITE || join(root, 'build-web/site');
 const toolsSiteDir = process.env.CROWDFIRE_TOOLS_SITE || join(root, 'build-web/tools-site');
 const restSeconds = Number(process.argv[2] || 20);
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
-const kb = (bytes) => `${(bytes / 1024).toFixed(1)} KiB`;
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor((values.length - 1) / 2)];
 
-console.log('download (raw, gzip -9):');
-let raw = 0;
-let packed = 0;
-for (const name of readdirSync(siteDir).sort()) {
-  const bytes = readFileSync(join(siteDir, name));
-  const gz = gzipSync(bytes, { level: 9 }).length;
-  raw += bytes.length;
-  packed += gz;
-  console.log(`  ${name.padEnd(22)} ${kb(bytes.length).padStart(12)} ${kb(gz).padStart(12)}`);
-}
-console.log(`  ${'total'.padEnd(22)} ${kb(raw).padStart(12)} ${kb(packed).padStart(12)}`);
+printSiteSize(siteDir);
 
 const site = await serveDirectory(siteDir);
 const toolsSite = await serveDirectory(toolsSiteDir);
@@ -68,7 +57,7 @@ try {
   page = await chromium.browser.newPage();
   await page.setViewport({ width: 1000, height: 800 });
   await page.goto(site.url, { waitUntil: 'load' });
-  await page.waitForFunction(() => Module._webFramesRun() > 70, { timeout: 30000 });
+  await page.waitForFunction(() => window.crowdfire.firstFrameAt > 0 && Module._webFramesRun() > 70, { timeout: 30000 });
   const start = await page.evaluate(() => [Module._webFramesRun(), performance.now()]);
   await sleep(restSeconds * 1000);
   const end = await page.evaluate(() => [Module._webFramesRun(), performance.now()]);

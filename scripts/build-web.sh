@@ -20,6 +20,10 @@ if [[ ! -w /usr/share/emscripten/cache ]]; then
 fi
 emcmake cmake -S "$root/web" -B "$root/build-web" -DCROWDFIRE_ASSETS="$root/build-web/host/run" \
   -DCROWDFIRE_WEB_ICONS="$root/build-web/host/web-icons" >/dev/null
-cmake --build "$root/build-web" -j "$jobs"
-# Builds from before the tool module had a site of its own left it beside the game.
+# Builds from before the tool module had a site of its own left it beside the game, and
+# builds from before the packs left the single data file in both sites and the module
+# unpacked in the game's: gone before the build, so the service worker never lists them.
 rm -f "$root/build-web/site/tools.html" "$root/build-web/site"/crowdfire_tools.*
+rm -f "$root/build-web/site/crowdfire.data" "$root/build-web/tools-site/crowdfire_tools.data"
+rm -f "$root/build-web/site/crowdfire.js" "$root/build-web/site/crowdfire.wasm"
+cmake --build "$root/build-web" -j "$jobs"

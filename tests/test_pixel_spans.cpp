@@ -1,7 +1,8 @@
-// Every vector drawing form against the scalar rules: identical pixels for every input,
-// key colour with and without a top byte, any top byte, every row length around the
-// vector widths and their overlapping last vector, every alignment, several rows at once,
-// and every way an image can be clipped. A form this processor lacks is skipped.
+// Every vector drawing form against the scalar rules, the browser's RGBA conversion
+// included: identical pixels for every input, key colour with and without a top byte, any
+// top byte, every row length around the vector widths and their overlapping last vector,
+// every alignment, several rows at once, and every way an image can be clipped. A form
+// this processor lacks is skipped.
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -59,7 +60,7 @@ constexpr int pageStride = 48, imageStride = 41, blockRows = 3;
 // Draws one rectangle of every rule, the rows `count` long starting `offset` words in.
 std::vector<uint32_t> drawEveryRule(DrawingForm form, unsigned seed, int offset, int count, int weight) {
     std::mt19937 random(seed);
-    std::vector<uint32_t> image(imageStride * blockRows), page(pageStride * blockRows * 3);
+    std::vector<uint32_t> image(imageStride * blockRows), page(pageStride * blockRows * 4);
     for (auto& p : image) p = randomPixel(random);
     for (auto& p : page) p = uint32_t(random());
     EXPECT_TRUE(useDrawingForm(form));
@@ -71,6 +72,7 @@ std::vector<uint32_t> drawEveryRule(DrawingForm form, unsigned seed, int offset,
     copyBlock({copyArea, image.data() + 2, pageStride, imageStride, count, 1});
     fillSpan(copyArea + pageStride, count, 0x00ABCDEF);
     blendSpan(copyArea + 2 * pageStride, image.data() + 5, count, weight);
+    rgbaSpan(copyArea + pageStride * blockRows, image.data() + 3, count);
     useDrawingForm(bestDrawingForm());
     return page;
 }

@@ -1,6 +1,7 @@
 // Says in words when the game cannot load, instead of "Loading…" for ever: a browser
-// without WebAssembly, or any of the game's files (the module's script, its wasm, its data
-// or whatever else it fetches) that fails to arrive. The files are named: those the
+// without WebAssembly (or without what packs.js needs of it), or any of the game's files
+// (the page's scripts, the packs of the module and the pictures, whatever else it fetches)
+// that fails to arrive. The files are named: those the
 // failure's own words name, and those that answer a check with an error. A load still
 // unfinished after 10 s is said too; every message offers to try again.
 'use strict';
@@ -23,7 +24,7 @@
   // The page's own scripts and style, read again at each look: the scripts after this one
   // are not yet parsed when it runs.
   function pageFiles() {
-    document.querySelectorAll('script[src], link[rel="stylesheet"]').forEach((element) =>
+    document.querySelectorAll('script[src], link[rel="stylesheet"], link[rel="preload"]').forEach((element) =>
       gameFiles.add(fileName(element.src || element.href)));
     return gameFiles;
   }
@@ -63,6 +64,15 @@
   }
 
   document.getElementById('try-again').addEventListener('click', () => location.reload());
+
+  // For packs.js: a pack that failed (the words name it), or a browser that lacks what the
+  // game needs.
+  status.loadFailed = (cause) => fail(cause);
+  status.cannotRun = (text) => {
+    if (failed) return;
+    failed = true;
+    say(text);
+  };
 
   if (typeof WebAssembly !== 'object') {
     failed = true;

@@ -23,6 +23,7 @@ void drawRowsPixelByPixel(const PixelBlock& b, const Rule& rule) {
 void fillSse2(uint32_t* page, int count, uint32_t colour);
 void transparentSse2(const PixelBlock& block);
 void blendSse2(const PixelBlock& block, int weight);
+void rgbaSse2(uint32_t* out, const uint32_t* page, int count);
 #endif
 
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))

@@ -127,6 +127,15 @@ void transparentBlock(const PixelBlock& block) {
     }
 }
 
+// Only the browser shows pages this way; the AVX2 form takes the SSE2 one, as every
+// processor with AVX2 has SSE2.
+void rgbaSpan(uint32_t* out, const uint32_t* page, int count) {
+#ifdef CROWDFIRE_SSE2_FORM
+    if (form != DrawingForm::scalar) return rgbaSse2(out, page, count);
+#endif
+    for (int i = 0; i < count; ++i) out[i] = rgbaPixel(page[i]);
+}
+
 void blendBlock(const PixelBlock& block, int weight) {
     switch (form) {
 #ifdef CROWDFIRE_AVX2_FORM

@@ -1,8 +1,9 @@
-// The pixel rules of the drawing operations, on rows already clipped to the page: no
-// bounds tests and no allocation inside. Each rule has a scalar form, the reference; on
-// x86 an SSE2 form (four pixels at a time) and an AVX2 form (eight), the best one the
-// processor has chosen at start-up. Every form gives identical pixels for every input,
-// top bytes and key colour included.
+// The pixel rules of the drawing operations, on rows already clipped to the page, and the
+// page's conversion to the bytes a browser's canvas takes: no bounds tests and no
+// allocation inside. Each rule has a scalar form, the reference; on x86 an SSE2 form (four
+// pixels at a time) and an AVX2 form (eight), the best one the processor has chosen at
+// start-up. The browser build compiles the SSE2 form to WebAssembly's 128-bit SIMD. Every
+// form gives identical pixels for every input, top bytes and key colour included.
 #pragma once
 
 #include <cstdint>
@@ -32,6 +33,9 @@ void blendBlock(const PixelBlock& block, int weight);
 void fillSpan(uint32_t* page, int count, uint32_t colour);
 void copySpan(uint32_t* page, const uint32_t* image, int count);
 void blendSpan(uint32_t* page, const uint32_t* image, int count, int weight);
+// The page's pixels as a browser's ImageData holds them: bytes red, green, blue and 255,
+// one little-endian word a pixel; the page's top byte is dropped.
+void rgbaSpan(uint32_t* out, const uint32_t* page, int count);
 
 enum class DrawingForm { scalar, sse2, avx2 };
 // Built into this program and supported by the processor running it.
@@ -58,6 +62,10 @@ inline uint32_t blendPixel(uint32_t d, uint32_t s, uint32_t weight) {
     redBlue = (redBlue + ((((s & 0x00FF00FF) - redBlue) * weight) >> 8)) & 0x00FF00FF;
     green = (green + ((((s & 0x0000FF00) - green) * weight) >> 8)) & 0x0000FF00;
     return redBlue | green;
+}
+
+inline uint32_t rgbaPixel(uint32_t p) {
+    return 0xFF000000u | (p & 0x0000FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
 }
 
 inline uint32_t blendKeyedPixel(uint32_t d, uint32_t s, uint32_t weight) {

@@ -15,10 +15,12 @@ constexpr int soundHandleCapacity = 64;
 // Opens the output (44100 Hz); false when there is none or it cannot be opened.
 bool soundDeviceOpen();
 // Opens the output away from the caller where the platform can (the desktop on a thread
-// of its own, at a low priority once open; the browser at once, as it never blocks) and
-// then calls whenOpen with the result, on that same thread.
+// of its own, at a low priority once open; the browser once the page has the sample
+// files, which arrive after the game has started) and then calls whenOpen with the
+// result, on that same thread.
 void soundDeviceOpenAside(void (*whenOpen)(bool opened));
-// Waits until the work soundDeviceOpenAside started is done.
+// Waits until the work soundDeviceOpenAside started is done (the browser drops an opening
+// still waiting for its files: none of it has run).
 void soundDeviceWaitAside();
 // Stops every play, frees every sample and closes the output.
 void soundDeviceClose();

@@ -11,35 +11,31 @@
 
 #include "gfx/display.h"
 #include "gfx/input.h"
+#include "gfx/pixel_spans.h"
 #include "gfx/screen_state.h"
 #include "web/display_web.h"
 #include "web/web_keys.h"
 
 // Implemented in web/platform.js.
 extern "C" {
-void jsShowPage(const uint8_t* rgba, int width, int height);
+void jsShowPage(const uint32_t* rgba, int width, int height);
 void jsShowPointer(int visible);
 }
 
 namespace {
 
-std::vector<uint8_t> canvasPixels;  // the visible page as RGBA bytes, what ImageData takes
-std::vector<uint8_t> keysHeld;      // one flag per KeyboardEvent.code the table knows
-bool pointerKnown = false;          // the pointer is over the canvas (or was put there)
-int pointerX = 0, pointerY = 0;     // page pixels, possibly off the page
+// The visible page as ImageData takes it: bytes R, G, B, A, one 32-bit word a pixel. Its
+// place in the module's memory never changes, so the page's ImageData looks straight at it.
+std::vector<uint32_t> canvasPixels;
+std::vector<uint8_t> keysHeld;   // one flag per KeyboardEvent.code the table knows
+bool pointerKnown = false;       // the pointer is over the canvas (or was put there)
+int pointerX = 0, pointerY = 0;  // page pixels, possibly off the page
 
 void showVisiblePage() {
     if (screen.bytesPerPixel != 4) return;
-    const uint32_t* page = pageStart(screen.visiblePage);
     const size_t pixels = size_t(screen.width) * size_t(screen.height);
-    canvasPixels.resize(pixels * 4);
-    for (size_t i = 0; i < pixels; ++i) {
-        const uint32_t p = page[i];
-        canvasPixels[4 * i] = uint8_t(p >> 16);
-        canvasPixels[4 * i + 1] = uint8_t(p >> 8);
-        canvasPixels[4 * i + 2] = uint8_t(p);
-        canvasPixels[4 * i + 3] = 255;
-    }
+    canvasPixels.resize(pixels);
+    rgbaSpan(canvasPixels.data(), pageStart(screen.visiblePage), int(pixels));
     std::fill(screen.dirty.get(), screen.dirty.get() + screen.height, uint8_t(0));
     jsShowPage(canvasPixels.data(), screen.width, screen.height);
 }

@@ -9,6 +9,6 @@ PacingStep paceFrame(double now, double lastFrameTime, double frameTime) {
         // early would only cost a second trip.
         return {false, std::ceil((due - now) * 1000.0), 0.0};
     }
-    if (now <= due + pacingLateSlack) return {true, 0.0, due};
+    if (now <= due + pacingLateFrames * frameTime) return {true, 0.0, due};
     return {true, 0.0, now};
 }

@@ -67,10 +67,11 @@ void nextStep(void*) {
 
 extern "C" {
 
-// Starts a game, or a new one after Escape. 0 when no screen could be opened.
+// Starts a game, or a new one after Escape. 0 when no screen could be opened. The sound
+// opens in the background: the sample files come after the first frame (sound_web.cpp).
 EMSCRIPTEN_KEEPALIVE int webStartGame() {
     cancelPendingCall();
-    if (!startUp(webBackend)) return 0;
+    if (!startUp(webBackend, SoundStart::inBackground)) return 0;
     running = true;
     framesRun = 0;
     callAfter(0);

@@ -4,6 +4,11 @@
 mergeInto(LibraryManager.library, {
   $crowdfireCanvas: { context: null, image: null },
 
+  // The module's RGBA copy of the visible page goes into the canvas as it is: the ImageData
+  // looks at the module's memory, which never grows or moves (ALLOW_MEMORY_GROWTH=0), so
+  // nothing is copied on the way. The context is desynchronized: its pictures reach the
+  // screen without the page's own rendering pass, which held the main thread about as long
+  // as the frame itself (bench/web_frame_profile.mjs).
   jsShowPage__deps: ['$crowdfireCanvas'],
   jsShowPage: function (rgba, width, height) {
     var canvas = Module['canvas'];
@@ -12,10 +17,12 @@ mergeInto(LibraryManager.library, {
     if (!c.context || canvas.width !== width || canvas.height !== height) {
       canvas.width = width;
       canvas.height = height;
-      c.context = canvas.getContext('2d', { alpha: false });
-      c.image = c.context.createImageData(width, height);
+      c.context = canvas.getContext('2d', { alpha: false, desynchronized: true });
+      c.image = null;
     }
-    c.image.data.set(HEAPU8.subarray(rgba, rgba + width * height * 4));
+    if (!c.image || c.image.data.byteOffset !== rgba || c.image.data.buffer !== HEAPU8.buffer) {
+      c.image = new ImageData(new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4), width, height);
+    }
     c.context.putImageData(c.image, 0, 0);
     if (Module['onPageShown']) Module['onPageShown']();
   },
@@ -64,45 +71,54 @@ mergeInto(LibraryManager.library, {
     buffers: {}, generation: {}, channels: [],
     status: { decoded: 0, failed: 0, started: 0 },
   },
+  $crowdfireAudio__postset: 'crowdfireAudioListen();',
 
-  jsAudioOpen__deps: ['$crowdfireAudio'],
+  // From the module's start, before the sounds have arrived: the status the browser test and
+  // the benchmark read, and the context that plays, made on the player's first click or key,
+  // as browsers require, so it neither slows the start nor waits suspended.
+  $crowdfireAudioListen__deps: ['$crowdfireAudio'],
+  $crowdfireAudioListen: function () {
+    var a = crowdfireAudio;
+    var AudioContextType = globalThis.AudioContext || globalThis.webkitAudioContext;
+    var play = function () {
+      if (!AudioContextType) return;
+      if (!a.context) {
+        a.context = new AudioContextType();
+        a.effects = a.context.createGain();
+        a.effects.connect(a.context.destination);
+        a.music = a.context.createGain();
+        a.music.connect(a.context.destination);
+        a.effects.gain.value = a.effectsVolume;
+        a.music.gain.value = a.musicVolume;
+      }
+      if (a.context.state !== 'running') a.context.resume();
+    };
+    // A touch lets a page start sound only when it ends (touchend, pointerup), and the
+    // touch screen's taps make no mouse events (web/touch.js cancels them).
+    ['pointerdown', 'pointerup', 'mousedown', 'keydown', 'touchstart', 'touchend'].forEach(function (type) {
+      globalThis.addEventListener(type, play, true);
+    });
+    Module['audioStatus'] = function () {
+      return {
+        opened: !!a.decoder, decoded: a.status.decoded, failed: a.status.failed, started: a.status.started,
+        state: a.context ? a.context.state : 'not yet started',
+        effectsVolume: a.effectsVolume,  // what the effects play at, 0 to 1: 0 when muted
+      };
+    };
+  },
+
+  // Samples are decoded by an offline context, made when the sound files have arrived.
+  jsAudioOpen__deps: ['$crowdfireAudio', '$crowdfireAudioListen'],
   jsAudioOpen: function () {
     var a = crowdfireAudio;
     if (!a.decoder) {
-      var AudioContextType = globalThis.AudioContext || globalThis.webkitAudioContext;
-      if (!AudioContextType || !globalThis.OfflineAudioContext) return 0;
-      // Samples are decoded at once by an offline context; the context that plays them is
-      // made on the player's first click or key, as browsers require, so it neither slows
-      // the start nor waits suspended.
+      if (!globalThis.AudioContext && !globalThis.webkitAudioContext) return 0;
+      if (!globalThis.OfflineAudioContext) return 0;
       try {
         a.decoder = new OfflineAudioContext(1, 1, 44100);
       } catch (e) {
         return 0;
       }
-      var play = function () {
-        if (!a.context) {
-          a.context = new AudioContextType();
-          a.effects = a.context.createGain();
-          a.effects.connect(a.context.destination);
-          a.music = a.context.createGain();
-          a.music.connect(a.context.destination);
-          a.effects.gain.value = a.effectsVolume;
-          a.music.gain.value = a.musicVolume;
-        }
-        if (a.context.state !== 'running') a.context.resume();
-      };
-      // A touch lets a page start sound only when it ends (touchend, pointerup), and the
-      // touch screen's taps make no mouse events (web/touch.js cancels them).
-      ['pointerdown', 'pointerup', 'mousedown', 'keydown', 'touchstart', 'touchend'].forEach(function (type) {
-        globalThis.addEventListener(type, play, true);
-      });
-      Module['audioStatus'] = function () {
-        return {
-          decoded: a.status.decoded, failed: a.status.failed, started: a.status.started,
-          state: a.context ? a.context.state : 'not yet started',
-          effectsVolume: a.effectsVolume,  // what the effects play at, 0 to 1: 0 when muted
-        };
-      };
     }
     a.channels = [];
     for (var c = 0; c < 16; ++c) a.channels.push(null);

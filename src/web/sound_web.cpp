@@ -1,9 +1,10 @@
-// The browser's sound device, on Web Audio. Each sample file is handed whole to the
-// browser's decodeAudioData when it is loaded; decoding finishes a little later, and a
-// sample played before it has finished stays silent. The Web Audio side (platform.js)
-// holds the decoded buffers, plays them on sixteen channels and applies the volumes
-// through gain nodes. The page's sound button reaches the player's mute through the two
-// exports at the end.
+// The browser's sound device, on Web Audio. The sample files reach the page after the game
+// has started (web/packs.js), so the device counts as opening until they are there.
+// Each file is then handed whole to the browser's decodeAudioData; decoding finishes a
+// little later, and a sample played before it has finished stays silent. The Web Audio
+// side (platform.js) holds the decoded buffers, plays them on sixteen channels and applies
+// the volumes through gain nodes.
+// The page's sound button reaches the player's mute through the two exports at the end.
 #include <emscripten.h>
 
 #include <cstdint>
@@ -39,15 +40,34 @@ bool readWholeFile(const char* path, std::vector<uint8_t>& bytes) {
     return ok;
 }
 
+enum class SoundFiles { awaited, arrived, lost };
+SoundFiles soundFiles = SoundFiles::awaited;
+void (*openingWaits)(bool opened) = nullptr;  // the opening that waits for the files
+
 }  // namespace
 
 bool soundDeviceOpen() { return jsAudioOpen() != 0; }
 
-// The browser decodes samples asynchronously on its own, and the page has no threads:
-// opening and handing over the files at once never holds the first picture back.
-void soundDeviceOpenAside(void (*whenOpen)(bool opened)) { whenOpen(soundDeviceOpen()); }
+// The page has no threads: the opening finishes when the sample files are in the file
+// system, at once if they already are. Until then the sound layer plays nothing.
+void soundDeviceOpenAside(void (*whenOpen)(bool opened)) {
+    if (soundFiles == SoundFiles::awaited) {
+        openingWaits = whenOpen;
+        return;
+    }
+    whenOpen(soundFiles == SoundFiles::arrived && soundDeviceOpen());
+}
 
-void soundDeviceWaitAside() {}
+// Nothing of a waiting opening has run yet: it is dropped, and a new one may begin.
+void soundDeviceWaitAside() { openingWaits = nullptr; }
+
+// web/packs.js: the sample files are in the file system (1), or will never be (0).
+extern "C" EMSCRIPTEN_KEEPALIVE void webSoundFilesArrived(int arrived) {
+    soundFiles = arrived ? SoundFiles::arrived : SoundFiles::lost;
+    void (*whenOpen)(bool) = openingWaits;
+    openingWaits = nullptr;
+    if (whenOpen != nullptr) whenOpen(arrived && soundDeviceOpen());
+}
 
 void soundDeviceClose() {
     for (int handle = 1; handle <= soundHandleCapacity; ++handle) jsAudioForget(handle);

@@ -388,7 +388,7 @@ describe('installed and offline', () => {
 });
 
 describe('a page that cannot load says why', () => {
-  for (const missing of ['crowdfire.data', 'crowdfire.wasm', 'crowdfire.js', 'page.js']) {
+  for (const missing of ['crowdfire-pictures.pack', 'crowdfire-module.pack', 'page.js', 'packs.js']) {
     test(`without ${missing} the page names it within 10 s and offers to try again`, async () => {
       const site = await serveDirectory(copyOfSite(missing));
       const { context, page } = await newPhone(phone.landscape);
