@@ -1,6 +1,6 @@
 // A phone in headless Chromium: the screen sizes, touch and user agent of a phone held
 // either way, fingers driven as real touch events through the DevTools protocol, and the
-// readers the phone test and bench/phone_measure.mjs share (the canvas, where a page pixel
+// readers the phone test and bench/web_phone_layout.mjs share (the canvas, where a page pixel
 // lies on the screen, the input the page hands to the game).
 
 export const landscape = { width: 844, height: 390 };

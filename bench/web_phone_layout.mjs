@@ -4,7 +4,7 @@
 // of holding the phone, the share of the screen the picture covers and any text cut off;
 // then, held sideways, what each gesture hands the game (presses of the fire and bomb
 // buttons, scroll keys), how far it scrolls the scene and whether it leaves the page.
-//   node bench/phone_measure.mjs      (after scripts/build-web.sh and npm ci in tests/web;
+//   node bench/web_phone_layout.mjs      (after scripts/build-web.sh and npm ci in tests/web;
 //   CROWDFIRE_SITE overrides build-web/site, CROWDFIRE_RUN_DIR build-web/host/run)
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
