@@ -81,20 +81,6 @@ async function clickAt(x, y, options = {}) {
   await waitFrames(2);
 }
 
-// A lone walking person well inside the screen, away from the crosshair at the pointer.
-function findPerson(pixels, scroll, pointer) {
-  const mask = scene.differenceMask(pixels, world, scroll);
-  const people = scene.regions(mask).filter((r) => {
-    const w = r.right - r.left + 1;
-    const h = r.bottom - r.top + 1;
-    const nearPointer = Math.abs(r.left + w / 2 - pointer.x) < 30 && Math.abs(r.top + h / 2 - pointer.y) < 30;
-    return w >= 6 && w <= 16 && h >= 10 && h <= 14 && r.pixels >= 40 && !nearPointer &&
-      r.left > 20 && r.right < 300 && r.top > 40 && r.bottom < 230;
-  });
-  people.sort((a, b) => Math.abs(a.left - 160) - Math.abs(b.left - 160));
-  return people[0];
-}
-
 before(async () => {
   site = await serveDirectory(siteDir);
   toolsSite = await serveDirectory(toolsSiteDir);
@@ -154,7 +140,7 @@ test('a click on a person draws blood where the shot landed', async () => {
   const deadline = Date.now() + 20000;
   while (!hit && Date.now() < deadline) {
     const before = await canvasPixels();
-    const person = findPerson(before, 0, pointer);
+    const person = scene.findLonePerson(before, world, 0, pointer);
     if (!person) {
       await sleep(300);
       continue;

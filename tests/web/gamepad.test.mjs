@@ -124,15 +124,10 @@ function findCrosshair(pixels) {
   return null;
 }
 
-// The lone walking person nearest the crosshair, well inside the screen and not under it.
+// The lone walking person nearest the crosshair, well inside the screen (40 pixels from
+// either side) and not under it.
 function findPerson(pixels) {
-  const people = scene.regions(scene.differenceMask(pixels, world, scroll)).filter((r) => {
-    const w = r.right - r.left + 1;
-    const h = r.bottom - r.top + 1;
-    const nearCrosshair = Math.abs(r.left + w / 2 - crosshair.x) < 30 && Math.abs(r.top + h / 2 - crosshair.y) < 30;
-    return w >= 6 && w <= 16 && h >= 10 && h <= 14 && r.pixels >= 40 && !nearCrosshair &&
-      r.left > 40 && r.right < 280 && r.top > 40 && r.bottom < 230;
-  });
+  const people = scene.lonePeople(pixels, world, scroll, crosshair, 40);
   const away = (r) => Math.hypot(r.left + 6 - crosshair.x, r.top + 6 - crosshair.y);
   people.sort((a, b) => away(a) - away(b));
   return people[0];

@@ -132,15 +132,22 @@ export function backgroundPixels(world, scroll) {
   return pixels;
 }
 
-// A lone walking person well inside the screen, away from the crosshair.
-export function findLonePerson(pixels, world, scroll, crosshair) {
-  const people = regions(differenceMask(pixels, world, scroll)).filter((r) => {
+// The lone walking people on the canvas, away from the crosshair and well inside the
+// screen: more than `margin` pixels from either side, below the sky, above the bottom.
+export function lonePeople(pixels, world, scroll, crosshair, margin = 20) {
+  return regions(differenceMask(pixels, world, scroll)).filter((r) => {
     const w = r.right - r.left + 1;
     const h = r.bottom - r.top + 1;
     const nearCrosshair = Math.abs(r.left + w / 2 - crosshair.x) < 30 && Math.abs(r.top + h / 2 - crosshair.y) < 30;
     return w >= 6 && w <= 16 && h >= 10 && h <= 14 && r.pixels >= 40 && !nearCrosshair &&
-      r.left > 20 && r.right < 300 && r.top > 40 && r.bottom < 230;
+      r.left > margin && r.right < width - margin && r.top > 40 && r.bottom < 230;
   });
+}
+
+// A lone walking person well inside the screen, away from the crosshair: the one nearest
+// the middle of the screen across.
+export function findLonePerson(pixels, world, scroll, crosshair) {
+  const people = lonePeople(pixels, world, scroll, crosshair);
   people.sort((a, b) => Math.abs(a.left - 160) - Math.abs(b.left - 160));
   return people[0];
 }
