@@ -10,6 +10,7 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { launchChromium } from '../tests/web/browser.mjs';
+import { canvasPixels, pictureBox, screenPoint, sleep, waitFrames } from '../tests/web/page_helpers.mjs';
 import * as phone from '../tests/web/phone.mjs';
 import * as scene from '../tests/web/scene.mjs';
 import { serveDirectory } from '../tests/web/serve.mjs';
@@ -17,10 +18,9 @@ import { serveDirectory } from '../tests/web/serve.mjs';
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
 const siteDir = process.env.CROWDFIRE_SITE || join(root, 'build-web/site');
 const world = scene.loadWorld(process.env.CROWDFIRE_RUN_DIR || join(root, 'build-web/host/run'));
-const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 async function layout(page, size) {
-  const box = await phone.pictureBox(page);
+  const box = await pictureBox(page);
   const visible = Math.max(0, Math.min(box.right, size.width) - Math.max(box.left, 0)) *
     Math.max(0, Math.min(box.bottom, size.height) - Math.max(box.top, 0));
   const clipped = await page.evaluate(phone.clippedText);
@@ -37,12 +37,12 @@ function summary(log) {
 }
 
 async function scrollShown(page) {
-  return scene.bestScroll(await phone.canvasPixels(page), world).scroll;
+  return scene.bestScroll(await canvasPixels(page), world).scroll;
 }
 
 // Runs a gesture and prints what came of it; false when it took the browser off the game.
 async function tryGesture(page, session, name, gesture) {
-  await phone.waitFrames(page, 25);  // past the cooldown of the gesture before
+  await waitFrames(page, 25);  // past the cooldown of the gesture before
   const url = page.url();
   const before = await scrollShown(page);
   await phone.takeInputLog(page);
@@ -52,7 +52,7 @@ async function tryGesture(page, session, name, gesture) {
     console.log(`  ${name.padEnd(36)} left the game for ${page.url()}`);
     return false;
   }
-  await phone.waitFrames(page, 10);
+  await waitFrames(page, 10);
   const got = summary(await phone.takeInputLog(page));
   const after = await scrollShown(page);
   console.log(`  ${name.padEnd(36)} fire ${got.fire}  bomb ${got.bomb}  keys ${got.keys.padEnd(22)} scroll ${before} -> ${after}`);
@@ -82,7 +82,7 @@ try {
   console.log('gestures, held sideways (fire and bomb: presses handed to the game):');
   let { page, session } = await openGame(chromium.browser, phone.landscape);
   const at = async (x, y) => {
-    const p = await phone.screenPoint(page, x, y);
+    const p = await screenPoint(page, x, y);
     return [p.x, p.y];
   };
   const sky = await at(200, 12);

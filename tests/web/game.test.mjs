@@ -16,6 +16,7 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { launchChromium } from './browser.mjs';
+import { canvasPixels, framesRun, recordProblems, screenPoint, sleep, waitFrames, watchFieryPixels } from './page_helpers.mjs';
 import { serveDirectory } from './serve.mjs';
 import * as scene from './scene.mjs';
 
@@ -26,8 +27,6 @@ const toolsSiteDir = process.env.CROWDFIRE_TOOLS_SITE || join(root, 'build-web/t
 const runDir = process.env.CROWDFIRE_RUN_DIR || join(root, 'build-web/host/run');
 const nativeScenario = process.env.CROWDFIRE_SCENARIO || join(root, 'build-web/host/scenario');
 
-const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
-
 let site;
 let toolsSite;
 let chromium;
@@ -35,50 +34,21 @@ let page;
 let world;
 const problems = [];  // console errors, page errors and failed requests, all along
 
-async function canvasPixels() {
-  const text = await page.evaluate(() => {
-    const canvas = document.getElementById('screen');
-    const data = canvas.getContext('2d').getImageData(0, 0, 320, 240).data;
-    let binary = '';
-    for (let i = 0; i < data.length; i += 8192) binary += String.fromCharCode.apply(null, data.subarray(i, i + 8192));
-    return btoa(binary);
-  });
-  return new Uint8Array(Buffer.from(text, 'base64'));
-}
-
-// Where page pixel (x, y) lies in the browser's window.
-async function clientPoint(x, y) {
-  const box = await page.$eval('#screen', (canvas) => {
-    const r = canvas.getBoundingClientRect();
-    return { left: r.left, top: r.top, width: r.width, height: r.height };
-  });
-  return { x: box.left + ((x + 0.5) * box.width) / 320, y: box.top + ((y + 0.5) * box.height) / 240 };
-}
-
 async function moveTo(x, y) {
-  const p = await clientPoint(x, y);
+  const p = await screenPoint(page, x, y);
   await page.mouse.move(p.x, p.y);
 }
 
 // Where the pointer rests between actions, in the sky, away from the crowd.
 const pointer = { x: 300, y: 15 };
-const framesRun = () => page.evaluate(() => Module._webFramesRun());
-
-// Waits for the game to run count more frames. The game's own times (the 20-frame cooldown
-// after a shot, a bomb's fall) are counted in frames, and a loaded machine runs fewer of
-// them in a second.
-async function waitFrames(count) {
-  const until = (await framesRun()) + count;
-  await page.waitForFunction((n) => Module._webFramesRun() >= n, { timeout: 1000 + count * 100 }, until);
-}
 
 // Clicks page pixel (x, y) and keeps the pointer there until the game has run two frames:
 // it reads the pointer once a frame, so a pointer moved away at once could take the shot or
 // the bomb with it.
 async function clickAt(x, y, options = {}) {
-  const p = await clientPoint(x, y);
+  const p = await screenPoint(page, x, y);
   await page.mouse.click(p.x, p.y, options);
-  await waitFrames(2);
+  await waitFrames(page, 2);
 }
 
 before(async () => {
@@ -88,14 +58,7 @@ before(async () => {
   chromium = await launchChromium();
   page = await chromium.browser.newPage();
   await page.setViewport({ width: 1000, height: 800 });
-  page.on('console', (message) => {
-    if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
-  });
-  page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
-  page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
-  page.on('response', (response) => {
-    if (response.status() >= 400) problems.push(`HTTP ${response.status()}: ${response.url()}`);
-  });
+  recordProblems(page, problems, { httpErrors: true });
 });
 
 after(async () => {
@@ -115,19 +78,19 @@ test('the page loads cleanly and shows the scene within 2 s', async () => {
   }));
   const wait = firstFrameAt - loaded;
   assert.ok(wait < 2000, `first frame shown ${wait.toFixed(0)} ms after the page loaded`);
-  const shown = scene.bestScroll(await canvasPixels(), world);
+  const shown = scene.bestScroll(await canvasPixels(page), world);
   assert.equal(shown.scroll, 160, 'the game opens in the middle of the world');
   assert.ok(shown.share > 0.8, `only ${(shown.share * 100).toFixed(0)}% of the canvas shows the scene`);
   assert.deepEqual(problems, []);
 });
 
 test('holding Left scrolls the scene to the left edge', async () => {
-  const before = scene.bestScroll(await canvasPixels(), world).scroll;
+  const before = scene.bestScroll(await canvasPixels(page), world).scroll;
   await page.keyboard.down('ArrowLeft');
-  await waitFrames(90);  // 80 frames take the scroll from 160 to 0
+  await waitFrames(page, 90);  // 80 frames take the scroll from 160 to 0
   await page.keyboard.up('ArrowLeft');
-  await waitFrames(2);
-  const after = scene.bestScroll(await canvasPixels(), world);
+  await waitFrames(page, 2);
+  const after = scene.bestScroll(await canvasPixels(page), world);
   assert.equal(before, 160);
   assert.equal(after.scroll, 0, `scroll went from ${before} to ${after.scroll}`);
   assert.ok(after.share > 0.8);
@@ -139,7 +102,7 @@ test('a click on a person draws blood where the shot landed', async () => {
   let hit = null;
   const deadline = Date.now() + 20000;
   while (!hit && Date.now() < deadline) {
-    const before = await canvasPixels();
+    const before = await canvasPixels(page);
     const person = scene.findLonePerson(before, world, 0, pointer);
     if (!person) {
       await sleep(300);
@@ -151,8 +114,8 @@ test('a click on a person draws blood where the shot landed', async () => {
     const bloodBefore = scene.bloodIn(before, around);
     await clickAt(aim.x, aim.y);
     await moveTo(pointer.x, pointer.y);  // the crosshair out of the way
-    await waitFrames(40);
-    const bloodAfter = scene.bloodIn(await canvasPixels(), around);
+    await waitFrames(page, 40);
+    const bloodAfter = scene.bloodIn(await canvasPixels(page), around);
     if (bloodAfter >= bloodBefore + 6) hit = { aim, bloodBefore, bloodAfter };
   }
   assert.ok(hit, 'no shot drew blood on a person');
@@ -163,37 +126,25 @@ test('every sample decodes and a shot starts a sound', async () => {
   const before = await page.evaluate(() => Module.audioStatus());
   assert.equal(before.decoded, 17, `decoded ${before.decoded}, failed ${before.failed}`);
   await page.waitForFunction(() => Module.audioStatus().state === 'running', { timeout: 2000 });
-  const p = await clientPoint(pointer.x, pointer.y);
+  const p = await screenPoint(page, pointer.x, pointer.y);
   await page.mouse.click(p.x, p.y);
   await page.waitForFunction((started) => Module.audioStatus().started > started, { timeout: 2000 }, before.started);
 });
 
 test('a right click drops a bomb: a blast, then a scorch mark', async () => {
-  await waitFrames(25);  // past the cooldown of the shot before
+  await waitFrames(page, 25);  // past the cooldown of the shot before
   const target = { x: 30, y: 180 };
   const area = { left: target.x - 14, right: target.x + 14, top: target.y - 16, bottom: target.y + 12 };
   // Watch every page the game shows for fiery pixels around the target.
-  await page.evaluate((a) => {
-    window.fieryCounts = [];
-    const shown = Module.onPageShown;
-    Module.onPageShown = function () {
-      shown();
-      const w = a.right - a.left + 1;
-      const h = a.bottom - a.top + 1;
-      const data = document.getElementById('screen').getContext('2d').getImageData(a.left, a.top, w, h).data;
-      let fiery = 0;
-      for (let i = 0; i < data.length; i += 4) if (data[i] >= 200 && data[i + 2] < 160 && data[i] > data[i + 1]) fiery++;
-      window.fieryCounts.push(fiery);
-    };
-  }, area);
+  const fieryCounts = await watchFieryPixels(page, area);
   await clickAt(target.x, target.y, { button: 'right' });
   await moveTo(pointer.x, pointer.y);
-  await waitFrames(175);  // the bomb falls, blows up and leaves its mark
-  const counts = await page.evaluate(() => window.fieryCounts);
+  await waitFrames(page, 175);  // the bomb falls, blows up and leaves its mark
+  const counts = await fieryCounts();
   const quiet = Math.min(...counts.slice(0, 5));
   assert.ok(Math.max(...counts) >= quiet + 25, `no blast seen around the target (fiery pixels ${quiet} .. ${Math.max(...counts)})`);
   const scorch = { left: target.x - 5, right: target.x + 7, top: target.y - 2, bottom: target.y + 3 };
-  const now = scene.meanBrightness(await canvasPixels(), scorch);
+  const now = scene.meanBrightness(await canvasPixels(page), scorch);
   const ground = scene.meanBrightness(scene.backgroundPixels(world, 0), scorch);
   assert.ok(now < ground * 0.8, `no scorch mark: brightness ${now.toFixed(0)} against ${ground.toFixed(0)}`);
 });
@@ -210,9 +161,9 @@ test('the game keeps its pace: at least 60 frames a second over 5 s', async () =
 test('Escape ends the game and the page offers another', async () => {
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => window.crowdfire.ended, { timeout: 2000 });
-  const frames = await framesRun();
+  const frames = await framesRun(page);
   await sleep(300);
-  assert.equal(await framesRun(), frames, 'frames still run after Escape');
+  assert.equal(await framesRun(page), frames, 'frames still run after Escape');
   assert.equal(await page.$eval('#ended', (e) => e.hidden), false);
   await page.click('#play-again');
   await page.waitForFunction(() => Module._webFramesRun() > 10 && !window.crowdfire.ended, { timeout: 3000 });

@@ -12,6 +12,7 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { launchChromium } from './browser.mjs';
+import { canvasPixels, recordProblems, waitFrames, watchFieryPixels } from './page_helpers.mjs';
 import { serveDirectory } from './serve.mjs';
 import * as scene from './scene.mjs';
 
@@ -53,23 +54,6 @@ function standInPad() {
     for (const [index, value] of Object.entries(buttons)) Object.assign(pad.buttons[index], { pressed: value > 0, value });
     window.padFramesLeft = frames;
   };
-}
-
-async function canvasPixels() {
-  const text = await page.evaluate(() => {
-    const data = document.getElementById('screen').getContext('2d').getImageData(0, 0, 320, 240).data;
-    let binary = '';
-    for (let i = 0; i < data.length; i += 8192) binary += String.fromCharCode.apply(null, data.subarray(i, i + 8192));
-    return btoa(binary);
-  });
-  return new Uint8Array(Buffer.from(text, 'base64'));
-}
-
-const framesRun = () => page.evaluate(() => Module._webFramesRun());
-
-async function waitFrames(count) {
-  const until = (await framesRun()) + count;
-  await page.waitForFunction((n) => Module._webFramesRun() >= n, { timeout: 1000 + count * 100 }, until);
 }
 
 // Holds the pad for `frames` frames and waits until the game has read it that long.
@@ -140,11 +124,7 @@ before(async () => {
   chromium = await launchChromium();
   page = await chromium.browser.newPage();
   await page.setViewport({ width: 1000, height: 800 });
-  page.on('console', (message) => {
-    if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
-  });
-  page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
-  page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
+  recordProblems(page, problems);
   await page.evaluateOnNewDocument(standInPad);
   await page.goto(site.url, { waitUntil: 'load' });
   await page.waitForFunction(() => window.crowdfire && window.crowdfire.firstFrameAt > 0, { timeout: 10000 });
@@ -154,7 +134,6 @@ before(async () => {
     Module.onPageShown = function () {
       shown();
       if (window.padFramesLeft > 0 && --window.padFramesLeft === 0) window.releasePad();
-      if (window.watchFrame) window.watchFrame();
     };
   });
 });
@@ -176,23 +155,23 @@ test('a connecting pad gets a short hint', async () => {
 });
 
 test('the stick moves the crosshair by the mapping\'s pixels', async () => {
-  await waitFrames(3);
-  assert.deepEqual(findCrosshair(await canvasPixels()), { x: 50, y: 50 }, 'the crosshair where the game starts it');
+  await waitFrames(page, 3);
+  assert.deepEqual(findCrosshair(await canvasPixels(page)), { x: 50, y: 50 }, 'the crosshair where the game starts it');
   // Full tilt right for 12 frames: 12 x 320/35 = 109.7, so 110 pixels. Then a small tilt
   // (0.3, a tenth of the way past the dead zone) creeps 0.16 px a frame: 3 pixels down in 20.
   await holdPad([1, 0], {}, 12);
   await holdPad([0, 0.3], {}, 20);
-  await waitFrames(2);
-  assert.deepEqual(findCrosshair(await canvasPixels()), { x: 160, y: 53 });
+  await waitFrames(page, 2);
+  assert.deepEqual(findCrosshair(await canvasPixels(page)), { x: 160, y: 53 });
   crosshair.x = 160;
   crosshair.y = 53;
 });
 
 test('the d-pad scrolls the scene to the left edge', async () => {
-  assert.equal(scene.bestScroll(await canvasPixels(), world).scroll, 160);
+  assert.equal(scene.bestScroll(await canvasPixels(page), world).scroll, 160);
   await holdPad([0, 0], { 14: 1 }, 85);  // 80 frames take the scroll from 160 to 0
-  await waitFrames(2);
-  const shown = scene.bestScroll(await canvasPixels(), world);
+  await waitFrames(page, 2);
+  const shown = scene.bestScroll(await canvasPixels(page), world);
   assert.equal(shown.scroll, 0);
   assert.ok(shown.share > 0.8);
   scroll = 0;
@@ -204,11 +183,11 @@ test('the fire button draws blood where the crosshair points', async () => {
   let hit = null;
   const deadline = Date.now() + 30000;
   while (!hit && Date.now() < deadline) {
-    const pixels = await canvasPixels();
+    const pixels = await canvasPixels(page);
     Object.assign(crosshair, findCrosshair(pixels) || crosshair);
     const person = findPerson(pixels);
     if (!person) {
-      await waitFrames(20);
+      await waitFrames(page, 20);
       continue;
     }
     // Chest high, on the centre line where the person will be when the shot comes: people
@@ -221,33 +200,21 @@ test('the fire button draws blood where the crosshair points', async () => {
     await steer(target.x - crosshair.x, target.y - crosshair.y);
     await holdPad([0, 0], { 0: 1 }, 2);  // the south button: fire
     await steer(0, target.y > 60 ? -40 : 45);  // the crosshair off the blood it looks for
-    await waitFrames(40);
-    const bloodAfter = scene.bloodIn(await canvasPixels(), around);
+    await waitFrames(page, 40);
+    const bloodAfter = scene.bloodIn(await canvasPixels(page), around);
     if (bloodAfter >= bloodBefore + 6) hit = { target, bloodBefore, bloodAfter };
   }
   assert.ok(hit, 'no shot from the pad drew blood on a person');
 });
 
 test('the bomb trigger drops a bomb: a blast where the crosshair points', async () => {
-  await waitFrames(25);  // past the shot's cooldown
+  await waitFrames(page, 25);  // past the shot's cooldown
   await steer(30 - crosshair.x, 180 - crosshair.y);
   const area = { left: 16, right: 44, top: 164, bottom: 192 };
-  await page.evaluate((a) => {
-    window.fieryCounts = [];
-    window.watchFrame = () => {
-      const data = document.getElementById('screen').getContext('2d')
-        .getImageData(a.left, a.top, a.right - a.left + 1, a.bottom - a.top + 1).data;
-      let fiery = 0;
-      for (let i = 0; i < data.length; i += 4) if (data[i] >= 200 && data[i + 2] < 160 && data[i] > data[i + 1]) fiery++;
-      window.fieryCounts.push(fiery);
-    };
-  }, area);
+  const fieryCounts = await watchFieryPixels(page, area);
   await holdPad([0, 0], { 6: 1 }, 2);  // the left trigger, pulled all the way
-  await waitFrames(175);  // the bomb falls and blows up
-  const counts = await page.evaluate(() => {
-    window.watchFrame = null;
-    return window.fieryCounts;
-  });
+  await waitFrames(page, 175);  // the bomb falls and blows up
+  const counts = await fieryCounts();
   const quiet = Math.min(...counts.slice(0, 5));
   assert.ok(Math.max(...counts) >= quiet + 25, `no blast around the crosshair (fiery pixels ${quiet} .. ${Math.max(...counts)})`);
 });
@@ -256,7 +223,7 @@ test('M mutes and the volume keys step what the effects play at', async () => {
   const playsAt = () => page.evaluate(() => Module.audioStatus().effectsVolume);
   const press = async (key) => {
     await page.keyboard.press(key);
-    await waitFrames(2);
+    await waitFrames(page, 2);
   };
   assert.equal(await playsAt(), 63 / 255, 'level 1 of 4 at start');
   await press('KeyM');

@@ -1,14 +1,14 @@
 // A phone in headless Chromium: the screen sizes, touch and user agent of a phone held
 // either way, fingers driven as real touch events through the DevTools protocol, and the
-// readers the phone test and bench/web_phone_layout.mjs share (the canvas, where a page pixel
-// lies on the screen, the input the page hands to the game).
+// readers the phone test and bench/web_phone_layout.mjs share (text cut off, the input the
+// page hands to the game). What any page of the game offers (its canvas, where a page pixel
+// lies on the screen, its frames) is in page_helpers.mjs.
+import { sleep } from './page_helpers.mjs';
 
 export const landscape = { width: 844, height: 390 };
 export const portrait = { width: 390, height: 844 };
 const userAgent = 'Mozilla/5.0 (Linux; Android 13; Pixel 7) AppleWebKit/537.36 (KHTML, like Gecko) ' +
   'Chrome/120.0.0.0 Mobile Safari/537.36';
-
-const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 export async function openPhonePage(browser, size) {
   const page = await browser.newPage();
@@ -53,33 +53,6 @@ export function clippedText() {
     if (outside || overflowing) clipped.push(`"${text.slice(0, 40)}"`);
   }
   return clipped;
-}
-
-export async function canvasPixels(page) {
-  const text = await page.evaluate(() => {
-    const data = document.getElementById('screen').getContext('2d').getImageData(0, 0, 320, 240).data;
-    let binary = '';
-    for (let i = 0; i < data.length; i += 8192) binary += String.fromCharCode.apply(null, data.subarray(i, i + 8192));
-    return btoa(binary);
-  });
-  return new Uint8Array(Buffer.from(text, 'base64'));
-}
-
-// Where the middle of page pixel (x, y) lies on the screen, in CSS pixels.
-export async function screenPoint(page, x, y) {
-  const box = await pictureBox(page);
-  return { x: box.left + ((x + 0.5) * box.width) / 320, y: box.top + ((y + 0.5) * box.height) / 240 };
-}
-
-export function pictureBox(page) {
-  return page.$eval('#screen', (canvas) => canvas.getBoundingClientRect().toJSON());
-}
-
-export const framesRun = (page) => page.evaluate(() => Module._webFramesRun());
-
-export async function waitFrames(page, count) {
-  const until = (await framesRun(page)) + count;
-  await page.waitForFunction((n) => Module._webFramesRun() >= n, { timeout: 1000 + count * 100 }, until);
 }
 
 // Records every call the page makes into the game's input (pointer, buttons, keys), so a

@@ -17,6 +17,7 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { launchChromium } from './browser.mjs';
+import { canvasPixels, framesRun, pictureBox, recordProblems, screenPoint, sleep, waitFrames, watchFieryPixels } from './page_helpers.mjs';
 import * as phone from './phone.mjs';
 import * as scene from './scene.mjs';
 import { serveDirectory } from './serve.mjs';
@@ -26,7 +27,6 @@ const root = resolve(here, '../..');
 const siteDir = process.env.CROWDFIRE_SITE || join(root, 'build-web/site');
 const runDir = process.env.CROWDFIRE_RUN_DIR || join(root, 'build-web/host/run');
 
-const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 let chromium;
 let world;
 const scratch = [];  // copies of the site, removed at the end
@@ -70,7 +70,7 @@ describe('played by touch', () => {
   const problems = [];
   const sky = { x: 200, y: 12 };  // where taps hit nobody
   const tapAt = async (x, y, holdMs) => {
-    const p = await phone.screenPoint(page, x, y);
+    const p = await screenPoint(page, x, y);
     await phone.tap(session, p.x, p.y, holdMs);
   };
   const tapControl = async (selector, holdMs) => {
@@ -82,11 +82,7 @@ describe('played by touch', () => {
   before(async () => {
     site = await serveDirectory(siteDir);
     ({ page, session } = await newPhone(phone.landscape));
-    page.on('console', (message) => {
-      if (message.type() === 'error') problems.push(`console error: ${message.text()}`);
-    });
-    page.on('pageerror', (error) => problems.push(`page error: ${error.message}`));
-    page.on('requestfailed', (request) => problems.push(`request failed: ${request.url()}`));
+    recordProblems(page, problems);
     await page.goto('about:blank');  // a page a swipe could go back to
     await loadGame(page, site.url);
     await phone.recordInput(page);
@@ -100,8 +96,8 @@ describe('played by touch', () => {
   test('the picture fills the screen either way up, the touch help shows, nothing is cut off, a tap lands on its pixel', async () => {
     for (const [name, size] of [['sideways', phone.landscape], ['upright', phone.portrait], ['sideways', phone.landscape]]) {
       await phone.turnPhone(page, size);
-      await phone.waitFrames(page, 2);
-      const box = await phone.pictureBox(page);
+      await waitFrames(page, 2);
+      const box = await pictureBox(page);
       const share = (box.width * box.height) / (size.width * size.height);
       assert.ok(box.left >= -0.5 && box.top >= -0.5 && box.right <= size.width + 0.5 && box.bottom <= size.height + 0.5,
         `${name}: the picture ${JSON.stringify(box)} leaves the screen`);
@@ -116,10 +112,10 @@ describe('played by touch', () => {
 
       // A tap hands the game the pointer on the pixel under the finger, then one press and
       // one release: no second press from the mouse events a browser makes of a tap.
-      await phone.waitFrames(page, 25);
+      await waitFrames(page, 25);
       await phone.takeInputLog(page);
       await tapAt(sky.x, sky.y);
-      await phone.waitFrames(page, 2);
+      await waitFrames(page, 2);
       const log = await phone.takeInputLog(page);
       assert.deepEqual(log.map((e) => e.slice(0, 3).join(' ')).filter((e) => !e.startsWith('Pointer')), ['Button 0 1', 'Button 0 0']);
       assert.equal(log[0][0], 'Pointer', `${name}: the crosshair did not move before the press`);
@@ -128,7 +124,7 @@ describe('played by touch', () => {
     // A small phone held sideways, where the side columns are shortest, and a tablet.
     for (const [width, height] of [[568, 320], [1024, 768], [768, 1024]]) {
       await page.setViewport({ width, height, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
-      await phone.waitFrames(page, 2);
+      await waitFrames(page, 2);
       assert.deepEqual(await page.evaluate(phone.clippedText), [], `${width} x ${height}: text cut off`);
     }
     await phone.turnPhone(page, phone.landscape);
@@ -137,15 +133,15 @@ describe('played by touch', () => {
   test('a tap during the cooldown does not fire, one after it does', async () => {
     await page.waitForFunction(() => Module.audioStatus().state === 'running' && Module.audioStatus().decoded === 17,
       { timeout: 5000 });
-    await phone.waitFrames(page, 25);
+    await waitFrames(page, 25);
     const shots = [await soundsStarted()];
     for (const wait of [6, 20]) {  // 6 frames after a shot the cooldown of 20 still runs
       await tapAt(sky.x, sky.y);
-      await phone.waitFrames(page, wait);
+      await waitFrames(page, wait);
       shots.push(await soundsStarted());
     }
     await tapAt(sky.x, sky.y);
-    await phone.waitFrames(page, 6);
+    await waitFrames(page, 6);
     shots.push(await soundsStarted());
     const presses = (await phone.takeInputLog(page)).filter((e) => e[0] === 'Button' && e[2] === 1).length;
     assert.equal(presses, 3, 'every tap reached the game');
@@ -154,19 +150,19 @@ describe('played by touch', () => {
 
   test('holding ◀ scrolls to the left edge, and a swipe does not leave the game', async () => {
     const url = page.url();
-    const picture = await phone.pictureBox(page);
+    const picture = await pictureBox(page);
     const y = picture.top + picture.height / 2;
     await phone.touch(session, [[[picture.left + 20, y], [picture.left + 200, y], [picture.right - 10, y]]], 40);
     await sleep(500);
     assert.equal(page.url(), url, 'a swipe to the right took the browser off the game');
-    assert.equal(scene.bestScroll(await phone.canvasPixels(page), world).scroll, 160);
+    assert.equal(scene.bestScroll(await canvasPixels(page), world).scroll, 160);
     const box = await (await page.$('#scroll-left')).boundingBox();
     const finger = [box.x + box.width / 2, box.y + box.height / 2];
     await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x: finger[0], y: finger[1] }] });
-    await phone.waitFrames(page, 90);  // 80 frames take the scroll from 160 to 0
+    await waitFrames(page, 90);  // 80 frames take the scroll from 160 to 0
     await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
-    await phone.waitFrames(page, 2);
-    const shown = scene.bestScroll(await phone.canvasPixels(page), world);
+    await waitFrames(page, 2);
+    const shown = scene.bestScroll(await canvasPixels(page), world);
     assert.equal(shown.scroll, 0);
     assert.ok(shown.share > 0.8);
   });
@@ -176,8 +172,8 @@ describe('played by touch', () => {
     let tries = 0;
     const deadline = Date.now() + 20000;
     while (!hit && Date.now() < deadline) {
-      await phone.waitFrames(page, 22);  // past the cooldown
-      const before = await phone.canvasPixels(page);
+      await waitFrames(page, 22);  // past the cooldown
+      const before = await canvasPixels(page);
       const person = scene.findLonePerson(before, world, 0, sky);
       if (!person) continue;
       // People walk right at up to 0.4 pixels a frame: aim a little ahead, at the chest.
@@ -190,43 +186,32 @@ describe('played by touch', () => {
       const pointed = (await phone.takeInputLog(page)).find((e) => e[0] === 'Pointer');
       assert.deepEqual(pagePixelOf(pointed), [aim.x, aim.y]);
       await tapAt(sky.x, sky.y, 20);  // the crosshair out of the way, inside the cooldown
-      await phone.waitFrames(page, 40);
-      if (scene.bloodIn(await phone.canvasPixels(page), around) >= bloodBefore + 6) hit = aim;
+      await waitFrames(page, 40);
+      if (scene.bloodIn(await canvasPixels(page), around) >= bloodBefore + 6) hit = aim;
     }
     assert.ok(hit, `no tap drew blood on a person (${tries} tries)`);
   });
 
   test('Bomb, then a tap: a blast and a scorch mark where it was aimed', async () => {
-    await phone.waitFrames(page, 25);
+    await waitFrames(page, 25);
     const target = { x: 30, y: 180 };
     const area = { left: target.x - 14, right: target.x + 14, top: target.y - 16, bottom: target.y + 12 };
-    await page.evaluate((a) => {
-      window.fieryCounts = [];
-      const shown = Module.onPageShown;
-      Module.onPageShown = function () {
-        shown();
-        const data = document.getElementById('screen').getContext('2d')
-          .getImageData(a.left, a.top, a.right - a.left + 1, a.bottom - a.top + 1).data;
-        let fiery = 0;
-        for (let i = 0; i < data.length; i += 4) if (data[i] >= 200 && data[i + 2] < 160 && data[i] > data[i + 1]) fiery++;
-        window.fieryCounts.push(fiery);
-      };
-    }, area);
+    const fieryCounts = await watchFieryPixels(page, area);
     await tapControl('#bomb');
     assert.equal(await page.$eval('#bomb', (b) => b.getAttribute('aria-pressed')), 'true');
     await phone.takeInputLog(page);
     await tapAt(target.x, target.y);
-    await phone.waitFrames(page, 2);
+    await waitFrames(page, 2);
     const log = await phone.takeInputLog(page);
     assert.deepEqual(log.filter((e) => e[0] === 'Button' && e[2] === 1).map((e) => e[1]), [2], 'the tap pressed the bomb button alone');
     assert.equal(await page.$eval('#bomb', (b) => b.getAttribute('aria-pressed')), 'false', 'Bomb stays armed');
     await tapAt(sky.x, sky.y, 20);
-    await phone.waitFrames(page, 175);
-    const counts = await page.evaluate(() => window.fieryCounts);
+    await waitFrames(page, 175);
+    const counts = await fieryCounts();
     const quiet = Math.min(...counts.slice(0, 5));
     assert.ok(Math.max(...counts) >= quiet + 25, `no blast seen around the target (fiery pixels ${quiet} .. ${Math.max(...counts)})`);
     const scorch = { left: target.x - 5, right: target.x + 7, top: target.y - 2, bottom: target.y + 3 };
-    const now = scene.meanBrightness(await phone.canvasPixels(page), scorch);
+    const now = scene.meanBrightness(await canvasPixels(page), scorch);
     const ground = scene.meanBrightness(scene.backgroundPixels(world, 0), scorch);
     assert.ok(now < ground * 0.8, `no scorch mark: brightness ${now.toFixed(0)} against ${ground.toFixed(0)}`);
   });
@@ -235,10 +220,10 @@ describe('played by touch', () => {
     await tapControl('#sound');
     assert.equal(await page.evaluate(() => Module._webSoundMuted()), 1);
     assert.equal(await page.evaluate(() => localStorage.getItem('crowdfire.muted')), '1');
-    await phone.waitFrames(page, 25);
+    await waitFrames(page, 25);
     const before = await soundsStarted();
     await tapAt(sky.x, sky.y);
-    await phone.waitFrames(page, 10);
+    await waitFrames(page, 10);
     assert.equal(await soundsStarted(), before, 'a muted shot was heard');
 
     await page.reload({ waitUntil: 'load' });
@@ -250,10 +235,10 @@ describe('played by touch', () => {
     await page.waitForFunction(() => Module.audioStatus().state === 'running' && Module.audioStatus().decoded === 17,
       { timeout: 5000 });
     assert.equal(await page.$eval('#sound', (b) => b.textContent), 'Sound on');
-    await phone.waitFrames(page, 25);
+    await waitFrames(page, 25);
     const unmuted = await soundsStarted();
     await tapAt(sky.x, sky.y);
-    await phone.waitFrames(page, 10);
+    await waitFrames(page, 10);
     assert.equal(await soundsStarted(), unmuted + 1, 'no shot heard after unmuting');
   });
 
@@ -267,13 +252,13 @@ describe('played by touch', () => {
   test('End game, asked twice, ends the game; the page says so and offers another', async () => {
     await tapControl('#end-game');
     assert.equal(await page.$eval('#end-game', (b) => b.textContent), 'Tap again to end');
-    await phone.waitFrames(page, 10);
+    await waitFrames(page, 10);
     assert.equal(await page.evaluate(() => window.crowdfire.ended), false, 'one tap ended the game');
     await tapControl('#end-game');
     await page.waitForFunction(() => window.crowdfire.ended, { timeout: 2000 });
-    const frames = await phone.framesRun(page);
+    const frames = await framesRun(page);
     await sleep(300);
-    assert.equal(await phone.framesRun(page), frames, 'frames still run after the end');
+    assert.equal(await framesRun(page), frames, 'frames still run after the end');
     assert.match(await page.$eval('#ended', (e) => e.innerText), /The game has ended/);
     await tapControl('#play-again');
     await page.waitForFunction(() => Module._webFramesRun() > 10 && !window.crowdfire.ended, { timeout: 3000 });
@@ -339,8 +324,8 @@ describe('installed and offline', () => {
       serving = false;
       await page.setOfflineMode(true);
       await loadGame(page, site.url);
-      await phone.waitFrames(page, 70);
-      const shown = scene.bestScroll(await phone.canvasPixels(page), world);
+      await waitFrames(page, 70);
+      const shown = scene.bestScroll(await canvasPixels(page), world);
       assert.equal(shown.scroll, 160);
       assert.ok(shown.share > 0.8, `only ${(shown.share * 100).toFixed(0)}% of the canvas shows the scene`);
     } finally {

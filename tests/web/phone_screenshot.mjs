@@ -5,13 +5,13 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { launchChromium } from './browser.mjs';
+import { screenPoint, sleep } from './page_helpers.mjs';
 import * as phone from './phone.mjs';
 import { serveDirectory } from './serve.mjs';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 const landscapeFile = process.argv[2] || join(root, 'docs/phone-landscape.png');
 const portraitFile = process.argv[3] || join(root, 'docs/phone-portrait.png');
-const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
 const site = await serveDirectory(process.env.CROWDFIRE_SITE || join(root, 'build-web/site'));
 const chromium = await launchChromium();
@@ -24,7 +24,7 @@ try {
     return [box.x + box.width / 2, box.y + box.height / 2];
   };
   const at = async (x, y) => {
-    const p = await phone.screenPoint(page, x, y);
+    const p = await screenPoint(page, x, y);
     return [p.x, p.y];
   };
   await phone.tap(session, ...(await middleOf('#scroll-left')), 1600);
