@@ -79,6 +79,10 @@ async function coldLoad(browser, url, slowdown) {
     await waitFor(page, () => Module.audioStatus && Module.audioStatus().decoded >= 17, 60000).catch(() => {});
     const soundsAt = await page.evaluate(() => (Module.audioStatus && Module.audioStatus().decoded >= 17 ? performance.now() : 0));
     if (problems.length) console.log(`    page problems: ${problems.join(' | ')}`);
+    // The page registers its offline copy once it has its files; Chromium was seen to
+    // fall over when a context closed while that copy was still being fetched.
+    await waitFor(page, () => navigator.serviceWorker.controller !== null ||
+      navigator.serviceWorker.getRegistration().then((r) => r !== undefined && r.active !== null), 60000);
     return { firstFrame, soundsAt, steps };
   } finally {
     await close();
