@@ -30,12 +30,18 @@
   });
 
   // Registered once the page has every file it fetches (its first frame, and its sounds
-  // arrived or given up), or has failed: installing fetches every file of the build afresh,
-  // and on a first visit over a phone's link that second download, beside the page's own,
-  // held the first frame back by 200 to 450 ms.
+  // arrived or given up): installing fetches every file of the build afresh, and on a first
+  // visit over a phone's link that second download, beside the page's own, held the first
+  // frame back by 200 to 450 ms. A page that failed to load registers only if an offline
+  // copy already serves it (a newer build may be waiting to take over); on a first visit
+  // there is nothing whole to keep.
   function register() {
     const packs = window.Module && window.Module.packStatus;
     const soundsSettled = packs && ('crowdfire-sounds.pack' in packs.arrivedAt || 'crowdfire-sounds.pack' in packs.failed);
+    if (status.loadFailure && !navigator.serviceWorker.controller) {
+      status.offline = 'not kept: the page did not load';
+      return;
+    }
     if (!(status.firstFrameAt > 0 && soundsSettled) && !status.loadFailure) {
       setTimeout(register, 100);
       return;
