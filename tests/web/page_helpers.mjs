@@ -2,6 +2,9 @@
 // read back, where a page pixel lies on the screen, the game's frames waited for, what
 // went wrong on the page gathered, and blasts watched for. Shared by the browser tests,
 // the screenshot scripts and bench/web_phone_layout.mjs.
+import assert from 'node:assert/strict';
+
+import * as scene from './scene.mjs';
 
 export const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 
@@ -73,4 +76,23 @@ export async function watchFieryPixels(page, area) {
     window.watchingFiery = false;
     return window.fieryCounts;
   });
+}
+
+// The box around `target` that a bomb dropped there fills with its blast.
+export const blastArea = (target) => ({ left: target.x - 14, right: target.x + 14, top: target.y - 16, bottom: target.y + 12 });
+
+// A blast among the counts of watchFieryPixels: at least 25 fiery pixels more than the
+// quietest of the first five pages, before the bomb came down.
+export function assertBlastSeen(counts, where) {
+  const quiet = Math.min(...counts.slice(0, 5));
+  assert.ok(Math.max(...counts) >= quiet + 25, `no blast seen around ${where} (fiery pixels ${quiet} .. ${Math.max(...counts)})`);
+}
+
+// The scorch mark a bomb leaves at `target`: the ground there a fifth darker, at least,
+// than the same ground in the background picture.
+export async function assertScorched(page, world, target) {
+  const scorch = { left: target.x - 5, right: target.x + 7, top: target.y - 2, bottom: target.y + 3 };
+  const now = scene.meanBrightness(await canvasPixels(page), scorch);
+  const ground = scene.meanBrightness(scene.backgroundPixels(world, 0), scorch);
+  assert.ok(now < ground * 0.8, `no scorch mark: brightness ${now.toFixed(0)} against ${ground.toFixed(0)}`);
 }
