@@ -10,6 +10,7 @@
 
 #include "gfx/screen_state.h"
 #include "sdl/display_parts.h"
+#include "sdl/sdl_parts.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ void openControllersWhenShown() {
     if (!controllers.asked) controllers.firstAskedAt = now;
     controllers.asked = true;
     if (!pictureIsUp() && now < controllers.firstAskedAt + 1000) return;
-    controllers.subsystemOpen = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
+    controllers.subsystemOpen = openSdlPart(SDL_INIT_GAMECONTROLLER);
     controllers.gaveUp = !controllers.subsystemOpen;
 }
 
@@ -142,6 +143,6 @@ void refreshControllers() {
 void closeControllers() {
     for (OpenPad& open : controllers.pads)
         if (open.pad) SDL_GameControllerClose(open.pad);
-    if (controllers.subsystemOpen) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    if (controllers.subsystemOpen) closeSdlPart(SDL_INIT_GAMECONTROLLER);
     controllers = Controllers{};
 }

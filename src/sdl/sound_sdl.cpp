@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "sdl/limiter.h"
+#include "sdl/sdl_parts.h"
 #include "sound/sound_device.h"
 
 namespace {
@@ -72,13 +73,13 @@ void silenceAlsa() {
 
 bool openDevice() {
     silenceAlsa();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (!openSdlPart(SDL_INIT_AUDIO)) return false;
     Mix_Init(MIX_INIT_OGG | MIX_INIT_MP3);
     limiter = {};
     // No format changes allowed: the mix is always floats, as limitMix expects.
     if (Mix_OpenAudioDevice(mixingRate, mixFormat, outputChannels, mixBufferFrames, nullptr, 0) != 0) {
         Mix_Quit();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        closeSdlPart(SDL_INIT_AUDIO);
         return false;
     }
     Mix_AllocateChannels(allChannels);
@@ -117,7 +118,7 @@ void soundDeviceClose() {
     }
     Mix_CloseAudio();
     Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    closeSdlPart(SDL_INIT_AUDIO);
 }
 
 bool soundDeviceLoad(int handle, const char* path) {

@@ -8,6 +8,7 @@
 
 #include "gfx/screen_state.h"
 #include "sdl/display_parts.h"
+#include "sdl/sdl_parts.h"
 
 namespace {
 
@@ -92,13 +93,13 @@ void followWindowForm() {
 
 bool openDisplay(bool fullScreen) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    if (!openSdlPart(SDL_INIT_VIDEO)) {
         // A driver asked for by name has SDL's own word for what went wrong.
         if (!SDL_getenv("SDL_VIDEODRIVER")) explainNoDisplay();
         return false;
     }
     if (!showsSomething()) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        closeSdlPart(SDL_INIT_VIDEO);
         return false;
     }
     SDL_Rect desktop{0, 0, 1024, 768};
@@ -115,13 +116,13 @@ bool openDisplay(bool fullScreen) {
         shown.openedAt = SDL_GetTicks64();
         return true;
     }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    closeSdlPart(SDL_INIT_VIDEO);
     return false;
 }
 
 void closeDisplay() {
     destroyWindow();
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    closeSdlPart(SDL_INIT_VIDEO);
 }
 
 SDL_Window* gameWindow() { return shown.window; }
