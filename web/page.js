@@ -69,7 +69,10 @@
     }
     const known = Module.ccall('webKey', 'number', ['string', 'number', 'number'],
       [event.code, down ? 1 : 0, event.repeat ? 1 : 0]);
-    if (known) event.preventDefault();
+    // The game hears every key, but the browser keeps its own: reload, zoom, find, full
+    // screen, its tools, and every key once the game has ended (Tab and Enter reach Play again).
+    const browsers = event.ctrlKey || event.metaKey || ['F5', 'F11', 'F12'].includes(event.code);
+    if (known && !browsers && Module._webRunning()) event.preventDefault();
   }
   window.addEventListener('keydown', function (event) { key(event, true); });
   window.addEventListener('keyup', function (event) { key(event, false); });
@@ -104,7 +107,7 @@
 
   // An iPhone's browser, for one, allows no page full screen: no button that does nothing.
   const fullScreenButton = document.getElementById('full-screen');
-  fullScreenButton.hidden = document.fullscreenEnabled === false;
+  fullScreenButton.hidden = !document.fullscreenEnabled;
   fullScreenButton.addEventListener('click', toggleFullScreen);
   document.addEventListener('fullscreenchange', function () {
     if (ready) Module._webFullScreen(document.fullscreenElement ? 1 : 0);
