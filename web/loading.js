@@ -29,10 +29,13 @@
     return gameFiles;
   }
 
-  function say(text) {
+  // Shows the words with Try again; a failure (not a slow load, nor a game that stopped
+  // after it had loaded) is also recorded, for the offline copy and the tests.
+  function say(text, isLoadFailure = true) {
     message.hidden = true;
     failureText.textContent = text;
     failure.hidden = false;
+    if (!isLoadFailure) return;
     status.loadFailure = text;
     status.loadFailureAt = performance.now();
   }
@@ -97,7 +100,12 @@
     heard.push(String(text));
     printErr(text);
   };
-  Module.onAbort = (what) => fail(what);
+  // After its first frame the game has loaded; an abort then (a trap, memory run out) has
+  // stopped it, and a still picture would not say so.
+  Module.onAbort = (what) => {
+    if (!(status.firstFrameAt > 0)) return fail(what);
+    say(`The game stopped: ${what || 'unknown error'}. Try again to start afresh.`, false);
+  };
   // A script that does not load; an error thrown while loading (the module's data request
   // throws one naming the file).
   window.addEventListener('error', (event) => {
@@ -114,7 +122,7 @@
     const broken = await unreachableFiles();
     if (broken.length) return fail('');
     if (status.firstFrameAt > 0) return;
-    say('The game is taking long to load: the connection may be slow. It goes on loading; or try again.');
+    say('The game is taking long to load: the connection may be slow. It goes on loading; or try again.', false);
     const shown = setInterval(() => {
       if (status.firstFrameAt === 0) return;
       failure.hidden = true;
