@@ -14,17 +14,6 @@
   status.offline = 'registering';
 
   let switching = false;
-  // Asked once this page has all its files and its first frame (or has given up loading):
-  // Chrome lets the new worker take over only once the old one is idle, and one asked while
-  // still serving this page's files was seen never to go idle.
-  function takeOver(waiting) {
-    if (!(status.firstFrameAt > 0) && !status.loadFailure) {
-      setTimeout(takeOver, 100, waiting);
-      return;
-    }
-    switching = true;
-    waiting.postMessage('take over');
-  }
   navigator.serviceWorker.addEventListener('controllerchange', function () {
     if (switching) location.reload();
   });
@@ -48,7 +37,13 @@
     }
     navigator.serviceWorker.register('sw.js', { scope: './' }).then(function (registration) {
       status.offline = 'registered';
-      if (registration.waiting && navigator.serviceWorker.controller) takeOver(registration.waiting);
+      // A newer build waiting takes over now, with this page's files all in (or given up
+      // on): Chrome lets it take over only once the old worker is idle, and one asked while
+      // still serving this page's files was seen never to go idle.
+      if (registration.waiting && navigator.serviceWorker.controller) {
+        switching = true;
+        registration.waiting.postMessage('take over');
+      }
     }, function (error) {
       status.offline = 'failed: ' + error.message;
       console.warn('crowdfire: no offline copy: ' + error.message);
