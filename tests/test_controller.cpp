@@ -178,8 +178,44 @@ TEST(ControllerMapping, EndingTheGameTakesASecondOfBackOrBackWithStart) {
     EXPECT_FALSE(chord.frames(100).quit) << "Start alone never ends it";
     chord.reading.buttonsPressedUnread = padBack;
     EXPECT_FALSE(chord.frame().quit) << "nor a tap of Back";
-    chord.reading.buttons = padStart | padBack;
+    chord.reading.backAndStartOnOnePad = true;
     EXPECT_TRUE(chord.frame().quit);
+}
+
+// Pads folded as the platforms fold them, each with its own memory, then mapped.
+struct FoldedPads {
+    Pads pads;
+    PadMemory first, second;
+    ControllerFrame frames(int count, uint32_t firstHeld, uint32_t secondHeld = 0) {
+        ControllerFrame last;
+        for (int i = 0; i < count; ++i) {
+            ControllerReading a, b;
+            a.buttons = firstHeld;
+            b.buttons = secondHeld;
+            pads.reading = ControllerReading{};
+            addPadReading(pads.reading, a, first);
+            addPadReading(pads.reading, b, second);
+            last = pads.frame();
+        }
+        return last;
+    }
+};
+
+TEST(ControllerMapping, BackHeldSinceThePadOpenedNeverEndsTheGame) {
+    FoldedPads stuck;
+    EXPECT_FALSE(stuck.frames(500, padBack).quit) << "a Back that reads as held from the start";
+    EXPECT_FALSE(stuck.frames(1, padBack | padStart).quit) << "is no half of the chord either";
+    EXPECT_FALSE(stuck.frames(1, 0).quit);
+    EXPECT_FALSE(stuck.frames(69, padBack).quit) << "once let go, a press counts from the press";
+    EXPECT_TRUE(stuck.frames(1, padBack).quit);
+}
+
+TEST(ControllerMapping, BackAndStartEndTheGameOnlyOnOnePad) {
+    FoldedPads two;
+    two.frames(1, 0, 0);
+    EXPECT_FALSE(two.frames(1, padBack, padStart).quit) << "Back on one pad and Start on another";
+    EXPECT_FALSE(two.frames(1, padStart, padBack).quit);
+    EXPECT_TRUE(two.frames(1, 0, padBack | padStart).quit);
 }
 
 TEST(ControllerMapping, PadsFoldIntoOneReading) {
@@ -190,14 +226,15 @@ TEST(ControllerMapping, PadsFoldIntoOneReading) {
     second.leftX = -0.2f;
     second.leftY = -0.7f;
     second.rightTrigger = 0.1f;
-    second.buttons = padBack;
+    second.buttons = padNorth;
     second.buttonsPressedUnread = padEast;
-    addPadReading(all, first);
-    addPadReading(all, second);
+    PadMemory firstMemory, secondMemory;
+    addPadReading(all, first, firstMemory);
+    addPadReading(all, second, secondMemory);
     EXPECT_EQ(all.leftX, -0.2f) << "the stick pushed furthest, whole";
     EXPECT_EQ(all.leftY, -0.7f);
     EXPECT_EQ(all.rightTrigger, 0.4f);
-    EXPECT_EQ(all.buttons, padSouth | padBack);
+    EXPECT_EQ(all.buttons, padSouth | padNorth);
     EXPECT_EQ(all.buttonsPressedUnread, padEast);
 }
 

@@ -86,16 +86,18 @@ void followPointer(ControllerMemory& memory, ControllerFrame& frame, const Contr
     memory.stickMoved = memory.aiming && stickMoves;
 }
 
-// Back held for a second, or Back and Start together.
-bool quitAsked(ControllerMemory& memory, uint32_t held) {
-    memory.backHeldFrames = (held & padBack) ? std::min(memory.backHeldFrames + 1, quitHoldFrames) : 0;
-    const bool chord = (held & (padBack | padStart)) == (padBack | padStart);
-    return memory.backHeldFrames >= quitHoldFrames || chord;
+// Back held for a second, or Back and Start together on one pad.
+bool quitAsked(ControllerMemory& memory, const ControllerReading& pads) {
+    memory.backHeldFrames = (pads.buttons & padBack) ? std::min(memory.backHeldFrames + 1, quitHoldFrames) : 0;
+    return memory.backHeldFrames >= quitHoldFrames || pads.backAndStartOnOnePad;
 }
 
 }  // namespace
 
-void addPadReading(ControllerReading& all, const ControllerReading& pad) {
+void addPadReading(ControllerReading& all, const ControllerReading& pad, PadMemory& memory) {
+    if (!(pad.buttons & padBack)) memory.backSeenUp = true;
+    const uint32_t buttons = memory.backSeenUp ? pad.buttons : pad.buttons & ~padBack;
+    const uint32_t pressed = memory.backSeenUp ? pad.buttonsPressedUnread : pad.buttonsPressedUnread & ~padBack;
     if (std::hypot(pad.leftX, pad.leftY) > std::hypot(all.leftX, all.leftY)) {
         all.leftX = pad.leftX;
         all.leftY = pad.leftY;
@@ -106,8 +108,9 @@ void addPadReading(ControllerReading& all, const ControllerReading& pad) {
     }
     all.leftTrigger = std::max(all.leftTrigger, pad.leftTrigger);
     all.rightTrigger = std::max(all.rightTrigger, pad.rightTrigger);
-    all.buttons |= pad.buttons;
-    all.buttonsPressedUnread |= pad.buttonsPressedUnread;
+    all.buttons |= buttons;
+    all.buttonsPressedUnread |= pressed;
+    all.backAndStartOnOnePad |= (buttons & (padBack | padStart)) == (padBack | padStart);
 }
 
 ControllerFrame stepController(ControllerMemory& memory, const ControllerReading& pads, const MouseSpot& mouse,
@@ -121,7 +124,7 @@ ControllerFrame stepController(ControllerMemory& memory, const ControllerReading
     if (memory.bombHeld || (pressed & (padWest | padEast))) frame.buttons |= rightButton;
     frame.scrollLeft = (pressed & (padLeft | padLeftShoulder)) != 0;
     frame.scrollRight = (pressed & (padRight | padRightShoulder)) != 0;
-    frame.quit = quitAsked(memory, pads.buttons);
+    frame.quit = quitAsked(memory, pads);
     return frame;
 }
 

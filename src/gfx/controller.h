@@ -35,11 +35,23 @@ struct ControllerReading {
     // Pressed since the game last read them, even if let go since: a tap shorter than the
     // platform's reading interval still reaches the game once.
     uint32_t buttonsPressedUnread = 0;
+    // Back and Start held together on one pad: the folded buttons cannot tell that from
+    // Back on one pad and Start on another.
+    bool backAndStartOnOnePad = false;
+};
+
+// What the fold remembers of one pad from one reading to the next; the platform keeps one
+// beside each pad it has open, from the moment it opens it.
+struct PadMemory {
+    // A stuck Back, or a user mapping that reads it as held, is never a player asking to
+    // end the game: a pad's Back counts only once that pad has been seen without it.
+    bool backSeenUp = false;
 };
 
 // Folds one more pad into `all`: each stick is the one pushed furthest on any pad, each
-// trigger the one pulled furthest, and a button held on any pad is held.
-void addPadReading(ControllerReading& all, const ControllerReading& pad);
+// trigger the one pulled furthest, and a button held on any pad is held, but for a Back
+// held since the pad was opened (see PadMemory).
+void addPadReading(ControllerReading& all, const ControllerReading& pad, PadMemory& memory);
 
 // The mapping's numbers. The dead zone is radial and wide enough for a worn stick that no
 // longer rests at the centre; past it the speed grows with the square of the tilt, so a
@@ -47,7 +59,7 @@ void addPadReading(ControllerReading& all, const ControllerReading& pad);
 // every stick reaches, diagonals included) crosses the page's width in 35 frames, half a
 // second. The triggers fire past 0.3 of their travel and let go below 0.2, so a finger
 // resting on one near the threshold does not stutter. Holding Back for 70 frames (one
-// second) ends the game, or Back and Start held together: never a single press.
+// second) ends the game, or Back and Start held together on one pad: never a single press.
 constexpr double stickDeadZone = 0.2;
 constexpr double stickFullTilt = 0.95;
 constexpr int fullTiltCrossingFrames = 35;

@@ -20,6 +20,7 @@ constexpr int padCapacity = 8;
 struct OpenPad {
     SDL_GameController* pad = nullptr;
     SDL_JoystickID instance = -1;
+    PadMemory memory;  // a new pad starts with a fresh one
 };
 
 struct Controllers {
@@ -89,7 +90,7 @@ void openPad(int deviceIndex) {
     }
     if (!unused) return;
     SDL_GameController* pad = SDL_GameControllerOpen(deviceIndex);
-    if (pad) *unused = OpenPad{pad, instance};
+    if (pad) *unused = OpenPad{pad, instance, PadMemory{}};
 }
 
 void closePad(SDL_JoystickID instance) {
@@ -135,8 +136,8 @@ bool handleControllerEvent(const SDL_Event& event) {
 void refreshControllers() {
     ControllerReading all;
     all.buttonsPressedUnread = input.controller.buttonsPressedUnread;
-    for (const OpenPad& open : controllers.pads)
-        if (open.pad) addPadReading(all, readPad(open.pad));
+    for (OpenPad& open : controllers.pads)
+        if (open.pad) addPadReading(all, readPad(open.pad), open.memory);
     input.controller = all;
 }
 

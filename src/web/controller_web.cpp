@@ -16,6 +16,11 @@ namespace {
 constexpr int gamepadValues = 7;
 constexpr int padCapacity = 4;
 
+// The page lists the connected pads one after another, so a pad coming or going moves the
+// others along: every pad starts afresh then, as a pad just opened does.
+PadMemory padMemories[padCapacity];
+int padsLastRead = 0;
+
 // The standard mapping's buttons by index; 6 and 7 are the triggers, read as axes.
 constexpr uint32_t standardButtons[] = {
     padSouth, padEast,      padWest,       padNorth, padLeftShoulder, padRightShoulder, 0,        0,        padBack,
@@ -45,8 +50,12 @@ ControllerReading padFrom(const float* values) {
 void readGamepads() {
     float values[padCapacity * gamepadValues];
     const int count = jsReadGamepads(values, padCapacity);
+    if (count != padsLastRead)
+        for (PadMemory& memory : padMemories) memory = PadMemory{};
+    padsLastRead = count;
     ControllerReading all;
-    for (int p = 0; p < count && p < padCapacity; ++p) addPadReading(all, padFrom(values + p * gamepadValues));
+    for (int p = 0; p < count && p < padCapacity; ++p)
+        addPadReading(all, padFrom(values + p * gamepadValues), padMemories[p]);
     ScreenLockScope lock;
     input.controller = all;
 }
