@@ -146,6 +146,15 @@ const uint32_t* pagePixels(int page) {
     return pageStart(page);
 }
 
+bool copyVisiblePage(uint32_t* pixels, int capacity, int& width, int& height) {
+    ScreenLockScope lock;
+    if (!screen.open || screen.bytesPerPixel != 4 || capacity < screen.width * screen.height) return false;
+    width = screen.width;
+    height = screen.height;
+    std::memcpy(pixels, pageStart(screen.visiblePage), size_t(width) * size_t(height) * 4);
+    return true;
+}
+
 const uint8_t* dirtyFlags() { return screen.open ? screen.dirty.get() : nullptr; }
 int workPageIndex() { return screen.open ? screen.workPage : -1; }
 int visiblePageIndex() { return screen.open ? screen.visiblePage : -1; }

@@ -38,6 +38,11 @@ void unlockScreen();
 using DrawObserver = void (*)(float x, float y, const uint32_t* image, int mode, int opacity);
 void observeDraws(DrawObserver observer);
 
+// The picture on screen: the visible page copied into `pixels` (width x height words, top
+// row first, 0x00RRGGBB), which must hold capacity words. Takes the screen lock, so any
+// thread may call it; false with no 32-bit screen open or too small a buffer.
+bool copyVisiblePage(uint32_t* pixels, int capacity, int& width, int& height);
+
 // Read access for tests and tools (null / -1 with no screen open).
 const uint32_t* pagePixels(int page);
 const uint8_t* dirtyFlags();

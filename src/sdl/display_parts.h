@@ -22,6 +22,9 @@ SDL_Window* gameWindow();
 // Full screen and window swap places; if the new form cannot be had, the old one stays.
 // Under the lock.
 void toggleFullScreen();
+// The same, asked for by the player (Alt+Enter, the window manager's maximise): the form
+// is remembered for the next start. Under the lock.
+void switchFormForPlayer();
 // The switch to full screen that opening put off, once the first picture is up. Outside
 // the lock: it may wait on the window manager.
 void enterFullScreenWhenShown();

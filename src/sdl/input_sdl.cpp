@@ -8,6 +8,7 @@
 #include "gfx/screen_state.h"
 #include "sdl/display_parts.h"
 #include "sdl/display_sdl.h"
+#include "sdl/screenshot.h"
 
 namespace {
 
@@ -165,7 +166,11 @@ int buttonBit(Uint8 button) {
 void handleKeyPress(const SDL_KeyboardEvent& key) {
     if (!input.active || key.repeat) return;
     if (key.keysym.sym == SDLK_RETURN && (key.keysym.mod & KMOD_ALT)) {
-        toggleFullScreen();
+        switchFormForPlayer();
+        return;
+    }
+    if (key.keysym.scancode == SDL_SCANCODE_F12 || key.keysym.scancode == SDL_SCANCODE_PRINTSCREEN) {
+        saveScreenshot(pictureLayout().scale);
         return;
     }
     int scanCode = scanCodeForSdlKey(key.keysym.scancode);

@@ -8,6 +8,8 @@
 
 #include "gfx/screen_state.h"
 #include "sdl/display_parts.h"
+#include "sdl/display_sdl.h"
+#include "sdl/remembered_settings.h"
 #include "sdl/sdl_parts.h"
 
 namespace {
@@ -21,6 +23,7 @@ struct Window {
     Uint64 openedAt = 0;  // SDL ticks
 };
 Window shown;
+int askedWindowScale = 0;  // set before the display starts; 0: the largest that fits
 
 std::string executableTitle() {
     char path[4096];
@@ -104,7 +107,8 @@ bool openDisplay(bool fullScreen) {
     }
     SDL_Rect desktop{0, 0, 1024, 768};
     SDL_GetDisplayUsableBounds(0, &desktop);
-    shown.windowScale = windowScaleFor(desktop.w, desktop.h, screen.width, screen.height);
+    shown.windowScale =
+        askedWindowScale > 0 ? askedWindowScale : windowScaleFor(desktop.w, desktop.h, screen.width, screen.height);
     // Asking SDL for full screen waits until the window manager has moved and resized the
     // window, up to 100 ms, all of it where there is no window manager or the window
     // already covers the desktop. That wait comes after the game's first picture instead
@@ -119,6 +123,8 @@ bool openDisplay(bool fullScreen) {
     closeSdlPart(SDL_INIT_VIDEO);
     return false;
 }
+
+void chooseWindowScale(int scale) { askedWindowScale = scale; }
 
 void closeDisplay() {
     destroyWindow();
@@ -166,9 +172,14 @@ void enterFullScreenWhenShown() {
 void handleWindowFormEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
         case SDL_WINDOWEVENT_MAXIMIZED:
-            if (input.active && !screen.fullScreen) toggleFullScreen();
+            if (input.active && !screen.fullScreen) switchFormForPlayer();
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED: followWindowForm(); break;  // a window manager may change the form
         default: redrawPicture();  // exposed, resized, restored: draw the picture again
     }
+}
+
+void switchFormForPlayer() {
+    toggleFullScreen();
+    noticeFullScreenChoice(screen.fullScreen);
 }
