@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game needs, in two sets:
 #   scripts/install-deps.sh play   what building and playing need (the compiler, CMake and
-#                                  the SDL2, SDL2_mixer, Vorbis and LAME libraries)
+#                                  the SDL2, SDL2_mixer, PNG, Vorbis and LAME libraries)
 #   scripts/install-deps.sh test   all of that, and what building the Debian package and
 #                                  running the tests need on top (the default)
 # Does nothing when they are all present. Runs apt-get as root, or through sudo; without
@@ -10,13 +10,13 @@ set -euo pipefail
 
 play_packages=(
   g++ cmake make pkg-config
-  libsdl2-dev libsdl2-mixer-dev
+  libsdl2-dev libsdl2-mixer-dev libpng-dev
   libvorbis-dev libmp3lame-dev
 )
 test_packages=(
   libgtest-dev
   # packaging
-  dpkg-dev file
+  dpkg-dev file lintian
   # tests: independent decoders and validators, a virtual X server with real input
   python3 imagemagick sox libsox-fmt-all vorbis-tools lame
   xvfb xauth xdotool

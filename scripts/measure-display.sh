@@ -70,7 +70,7 @@ measure_run() {
   [[ $sound == card ]] && env+=(SDL_AUDIODRIVER=dummy)
   local launched
   launched=$(date +%s%N)
-  (cd "$run_dir" && exec nice -n "$nice_level" "${env[@]}" ./crowdfire) 2>"$log" >/dev/null &
+  (cd "$run_dir" && exec nice -n "$nice_level" "${env[@]}" ./crowdfire --fullscreen) 2>"$log" >/dev/null &
   game_pid=$!
   for _ in $(seq 500); do
     [[ -s $stats && $(stat_value first_picture_realtime_ns "$stats") != 0 ]] && break

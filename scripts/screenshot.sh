@@ -32,7 +32,7 @@ for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 
 # Never play on somebody else's display.
 kill -0 "$xvfb_pid" 2>/dev/null || { echo "screenshot: Xvfb could not start on $DISPLAY" >&2; exit 1; }
 
-(cd "$run" && SDL_AUDIODRIVER=dummy exec ./crowdfire) &
+(cd "$run" && SDL_AUDIODRIVER=dummy exec ./crowdfire --fullscreen) &
 game_pid=$!
 window=$(timeout 10 xdotool search --sync --name crowdfire | head -1) || { echo "screenshot: the game opened no window" >&2; exit 1; }
 xdotool windowfocus "$window" 2>/dev/null || true

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a finished build and checks what apt would see: the
-# control fields, the declared runtime libraries and the file list.
+# control fields, the declared runtime libraries, the file list and lintian's verdict.
 #   check_deb.sh BUILD_DIR OUTPUT_DIR APP_ID
 set -euo pipefail
 build=$1
@@ -22,7 +22,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Section) == games ]] || fail "section is '$(field Section)'"
 [[ $(field Architecture) == "$(dpkg --print-architecture)" ]] || fail "architecture is '$(field Architecture)'"
 depends=$(field Depends)
-for library in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libc6 libstdc++6; do
+for library in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libpng16-16 libc6 libstdc++6; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 
@@ -40,6 +40,11 @@ done
 for program in ./usr/games/crowdfire ./usr/libexec/crowdfire/crowdfire; do
     grep -q "^-rwxr-xr-x .* $program\$" <<< "$listing" || fail "$program is not mode 0755"
 done
+
+# Debian's own checks: any error or warning fails; the rest is shown.
+if ! lintian --fail-on error,warning -I --pedantic "$deb" > "$out/lintian.log" 2>&1; then
+    fail "lintian: $(grep -v 'root privileges' "$out/lintian.log")"
+fi
 
 if [[ $failures -gt 0 ]]; then
     echo "$failures package check(s) failed" >&2

@@ -14,7 +14,8 @@ import time
 
 sys.dont_write_bytecode = True  # leave no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from play_test import SCREEN_WIDTH, SCREEN_HEIGHT, TestFailure, check, start_x_server, wait_for  # noqa: E402
+from play_test import (SCREEN_WIDTH, SCREEN_HEIGHT, TestFailure, check, private_home, start_x_server,  # noqa: E402
+                       wait_for)
 
 
 def xdotool(environment, *arguments, timeout=10):
@@ -38,7 +39,7 @@ def geometry(environment):
 
 def run(game_path, run_dir):
     server, display = start_x_server()
-    environment = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy")
+    environment = private_home(dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy"))
     environment.pop("SDL_VIDEODRIVER", None)
     game = subprocess.Popen([game_path], cwd=run_dir, env=environment,
                             stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)

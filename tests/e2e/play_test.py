@@ -13,7 +13,9 @@ drawn over it.
 """
 
 import argparse
+import atexit
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -63,6 +65,16 @@ def start_x_server(width=SCREEN_WIDTH, height=SCREEN_HEIGHT):
     return server, ":" + number
 
 
+def private_home(environment):
+    """The environment with a settings folder and a pictures folder of its own, removed at
+    exit: the game remembers settings and keeps screenshots there, never in the real home,
+    and a test always starts from the defaults."""
+    home = tempfile.mkdtemp(prefix="crowdfire-test-home-")
+    atexit.register(shutil.rmtree, home, True)
+    return dict(environment, XDG_CONFIG_HOME=os.path.join(home, "config"),
+                XDG_PICTURES_DIR=os.path.join(home, "pictures"))
+
+
 class Session:
     """One X display: the input sent to it, the screenshots taken of it, and the scene
     (both backgrounds side by side) that the pages are compared with."""
@@ -71,7 +83,7 @@ class Session:
         self.display = display
         self.world = world
         self.artifacts = artifacts
-        self.environment = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy")
+        self.environment = private_home(dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy"))
         self.environment.pop("SDL_VIDEODRIVER", None)
         self.geometry = None
         self.last_page = None

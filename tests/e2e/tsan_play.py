@@ -16,13 +16,13 @@ import time
 
 sys.dont_write_bytecode = True  # leave no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from play_test import SCREEN_WIDTH, SCREEN_HEIGHT, TestFailure, check, start_x_server  # noqa: E402
+from play_test import SCREEN_WIDTH, SCREEN_HEIGHT, TestFailure, check, private_home, start_x_server  # noqa: E402
 
 
 def play(game_path, run_dir, suppressions, seconds):
     server, display = start_x_server()
-    environment = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy",
-                       TSAN_OPTIONS=f"suppressions={suppressions} halt_on_error=0 exitcode=66")
+    environment = private_home(dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy",
+                                    TSAN_OPTIONS=f"suppressions={suppressions} halt_on_error=0 exitcode=66"))
     environment.pop("SDL_VIDEODRIVER", None)
 
     def xdotool(*arguments, timeout=15):
@@ -49,7 +49,8 @@ def play(game_path, run_dir, suppressions, seconds):
                 xdotool("click", chooser.choice([1, 3]))
                 actions["clicks"] += 1
             elif roll < 0.5:
-                key = chooser.choice(["Left", "Right", "KP_4", "KP_6"])
+                # The sound keys and F12 write the settings and screenshots on their own thread.
+                key = chooser.choice(["Left", "Right", "KP_4", "KP_6", "equal", "minus", "m", "F12"])
                 xdotool("keydown", key, "sleep", 0.2, "keyup", key)
                 actions["keys"] += 1
             if time.monotonic() > next_toggle:
