@@ -77,13 +77,7 @@ void loadArtwork() {
     reportMissingPictures(failed);
 }
 
-struct SampleFile {
-    int slot;
-    const char* path;
-    int loadMode;
-};
-
-// Loaded in this order.
+// The samples by slot, in the order the sound layer loads them.
 constexpr SampleFile sampleFiles[] = {
     {shotSample, "Sound/shot.ogg", loadModeDefault},
     {equipSample, "Sound/equip.mp3", loadModeDefault},
@@ -104,19 +98,14 @@ constexpr SampleFile sampleFiles[] = {
     {womanHeadShotCry, "Sound/women_death4.ogg", loadMode16BitMonoSigned},
 };
 
-void loadSampleFiles() {
-    for (const SampleFile& s : sampleFiles) loadSample(s.slot, s.path, s.loadMode);
-}
-
 // Without a sound device no sample is loaded and every slot stays 0: the game runs
 // silently. A sample that fails to load leaves its own slot at 0 and nothing else.
 void startSound(SoundStart soundStart) {
     if (soundStart == SoundStart::inBackground) {
-        initSoundInBackground(loadSampleFiles);
+        initSoundInBackground(sampleFiles);
         return;
     }
-    initSound();
-    if (soundReady == 1) loadSampleFiles();
+    initSound(sampleFiles);
 }
 
 // The opening crowd: people 1 to crowdCount placed as newcomers, the first 49 of them
