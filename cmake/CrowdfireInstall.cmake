@@ -38,14 +38,10 @@ set(CROWDFIRE_RELEASE_DATE "2026-12-07")
 set(CROWDFIRE_PACKAGE_MAINTAINER "The crowdfire developers <crowdfire@crowdfire.invalid>"
   CACHE STRING "Maintainer field of the Debian package")
 
-# The files the game opens at start-up, exactly as it names them.
-set(CROWDFIRE_BITMAPS
-  BACKG11a24.BMP BACKG12a24.BMP sprites124.BMP
-  stooge124.BMP stooge224.BMP stooge324.BMP stooge424.BMP)
-set(CROWDFIRE_SOUNDS
-  shot.ogg equip.mp3 death1.ogg death2.ogg death3.ogg death4.ogg death5.ogg
-  mushy1.ogg mushy2.ogg wound.ogg explosion.ogg bomb_fall.ogg women_wound.ogg
-  women_death1.ogg women_death2.ogg women_death3.ogg women_death4.ogg)
+# The files the game opens at start-up, exactly as it names them: the pictures beside the
+# game, the sounds under Sound/.
+include(${PROJECT_SOURCE_DIR}/cmake/GameFiles.cmake)
+crowdfire_game_files(CROWDFIRE_BITMAPS CROWDFIRE_SOUNDS)
 
 set(CROWDFIRE_PACKAGING_DIR ${PROJECT_BINARY_DIR}/packaging)
 
@@ -105,7 +101,7 @@ endforeach()
 install(TARGETS crowdfire RUNTIME DESTINATION ${CROWDFIRE_INSTALL_PROGRAMDIR})
 install(PROGRAMS ${CROWDFIRE_PACKAGING_DIR}/crowdfire DESTINATION ${CROWDFIRE_INSTALL_GAMESDIR})
 list(TRANSFORM CROWDFIRE_BITMAPS PREPEND ${CROWDFIRE_RUN_DIR}/ OUTPUT_VARIABLE bitmap_paths)
-list(TRANSFORM CROWDFIRE_SOUNDS PREPEND ${CROWDFIRE_RUN_DIR}/Sound/ OUTPUT_VARIABLE sound_paths)
+list(TRANSFORM CROWDFIRE_SOUNDS PREPEND ${CROWDFIRE_RUN_DIR}/ OUTPUT_VARIABLE sound_paths)
 install(FILES ${bitmap_paths} DESTINATION ${CROWDFIRE_INSTALL_DATADIR})
 install(FILES ${sound_paths} DESTINATION ${CROWDFIRE_INSTALL_DATADIR}/Sound)
 install(FILES ${CROWDFIRE_PACKAGING_DIR}/${CROWDFIRE_APP_ID}.metainfo.xml
