@@ -1,7 +1,7 @@
 # The game's picture and sound files, read from the one list the game itself includes
 # (src/game/game_files.h): every quoted name there ending in .BMP is a picture, every one
-# ending in .ogg or .mp3 a sound, each as a path under the run directory
-# (BACKG... and Sound/shot.ogg alike). The art and sound tools, the browser's packs and
+# ending in .ogg or .mp3 a sound, each as the game names it: a path under the run
+# directory (the sounds under Sound/). The art and sound tools, the browser's packs and
 # the install all take their file names from here.
 #
 #   crowdfire_game_files(PICTURES_VAR SOUNDS_VAR)
