@@ -25,7 +25,7 @@ if "$cmake" --build "$build" --target help | grep -q -E '^\.\.\. (crowdfire_test
   exit 1
 fi
 
-"$cmake" -S "$here" -B "$build" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=OFF -DCROWDFIRE_TESTS=ON
+"$cmake" -S "$here" -B "$build" -DCMAKE_DISABLE_FIND_PACKAGE_GTest=OFF -DCROWDFIRE_TESTS=ON -DCROWDFIRE_TOOLS=ON
 "$cmake" --build "$build" -j "$(nproc)" --target crowdfire_tests crowdfire_packaging
 
 tests='^(ArtFiles\.AreWhole24BitBottomUpBitmapsOfOnePage|ArtGenerator\.ContactSheetIsAReadablePngOfTheCurrentArt'
