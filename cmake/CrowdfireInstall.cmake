@@ -15,9 +15,9 @@
 include(GNUInstallDirs)
 
 # Without the asset generators there is no artwork or sound to install yet.
-if(NOT TARGET art_assets OR NOT TARGET sound_assets)
-  message(STATUS "crowdfire: install rules and packaging need the art_assets and "
-    "sound_assets targets; skipped")
+if(NOT TARGET crowdfire_art_assets OR NOT TARGET crowdfire_sound_assets)
+  message(STATUS "crowdfire: install rules and packaging need the crowdfire_art_assets and "
+    "crowdfire_sound_assets targets; skipped")
   return()
 endif()
 
@@ -38,14 +38,10 @@ set(CROWDFIRE_RELEASE_DATE "2026-12-07")
 set(CROWDFIRE_PACKAGE_MAINTAINER "The crowdfire developers <crowdfire@crowdfire.invalid>"
   CACHE STRING "Maintainer field of the Debian package")
 
-# The files the game opens at start-up, exactly as it names them.
-set(CROWDFIRE_BITMAPS
-  BACKG11a24.BMP BACKG12a24.BMP sprites124.BMP
-  stooge124.BMP stooge224.BMP stooge324.BMP stooge424.BMP)
-set(CROWDFIRE_SOUNDS
-  shot.ogg equip.mp3 death1.ogg death2.ogg death3.ogg death4.ogg death5.ogg
-  mushy1.ogg mushy2.ogg wound.ogg explosion.ogg bomb_fall.ogg women_wound.ogg
-  women_death1.ogg women_death2.ogg women_death3.ogg women_death4.ogg)
+# The files the game opens at start-up, exactly as it names them: the pictures beside the
+# game, the sounds under Sound/.
+include(${PROJECT_SOURCE_DIR}/cmake/GameFiles.cmake)
+crowdfire_game_files(CROWDFIRE_BITMAPS CROWDFIRE_SOUNDS)
 
 set(CROWDFIRE_PACKAGING_DIR ${PROJECT_BINARY_DIR}/packaging)
 
@@ -82,8 +78,8 @@ foreach(size 32 48 64 128 256)
     ${CROWDFIRE_ICON_DIR}/hicolor/${size}x${size}/apps/${CROWDFIRE_APP_ID}.png)
 endforeach()
 add_custom_command(OUTPUT ${CROWDFIRE_ICON_FILES}
-  COMMAND make_art --icons ${CROWDFIRE_ICON_DIR} ${CROWDFIRE_APP_ID}
-  DEPENDS make_art
+  COMMAND crowdfire_make_art --icons ${CROWDFIRE_ICON_DIR} ${CROWDFIRE_APP_ID}
+  DEPENDS crowdfire_make_art
   COMMENT "Drawing the application icons from the game's sprites")
 # The manual page and the changelog are installed compressed, as Debian expects; gzip -n
 # leaves out the name and time stamp, so they are the same on every build.
@@ -96,7 +92,7 @@ foreach(document crowdfire.6 changelog)
   list(APPEND CROWDFIRE_COMPRESSED_DOCS ${compressed})
 endforeach()
 add_custom_target(crowdfire_packaging ALL DEPENDS ${CROWDFIRE_ICON_FILES} ${CROWDFIRE_COMPRESSED_DOCS})
-foreach(generated art_assets sound_assets)
+foreach(generated crowdfire_art_assets crowdfire_sound_assets)
   if(TARGET ${generated})
     add_dependencies(crowdfire_packaging ${generated})
   endif()
@@ -105,7 +101,7 @@ endforeach()
 install(TARGETS crowdfire RUNTIME DESTINATION ${CROWDFIRE_INSTALL_PROGRAMDIR})
 install(PROGRAMS ${CROWDFIRE_PACKAGING_DIR}/crowdfire DESTINATION ${CROWDFIRE_INSTALL_GAMESDIR})
 list(TRANSFORM CROWDFIRE_BITMAPS PREPEND ${CROWDFIRE_RUN_DIR}/ OUTPUT_VARIABLE bitmap_paths)
-list(TRANSFORM CROWDFIRE_SOUNDS PREPEND ${CROWDFIRE_RUN_DIR}/Sound/ OUTPUT_VARIABLE sound_paths)
+list(TRANSFORM CROWDFIRE_SOUNDS PREPEND ${CROWDFIRE_RUN_DIR}/ OUTPUT_VARIABLE sound_paths)
 install(FILES ${bitmap_paths} DESTINATION ${CROWDFIRE_INSTALL_DATADIR})
 install(FILES ${sound_paths} DESTINATION ${CROWDFIRE_INSTALL_DATADIR}/Sound)
 install(FILES ${CROWDFIRE_PACKAGING_DIR}/${CROWDFIRE_APP_ID}.metainfo.xml
@@ -173,7 +169,7 @@ if(CROWDFIRE_TESTS)
   set_tests_properties(install_layout desktop_entry_valid metainfo_valid metainfo_tree_valid
     PROPERTIES FIXTURES_REQUIRED staged_install)
 
-  add_test(NAME icons_reproducible COMMAND ${e2e_dir}/check_icons.sh $<TARGET_FILE:make_art> ${CROWDFIRE_APP_ID})
+  add_test(NAME icons_reproducible COMMAND ${e2e_dir}/check_icons.sh $<TARGET_FILE:crowdfire_make_art> ${CROWDFIRE_APP_ID})
   if(PROJECT_IS_TOP_LEVEL)
     add_test(NAME debian_package COMMAND ${e2e_dir}/check_deb.sh
       ${PROJECT_BINARY_DIR} ${PROJECT_BINARY_DIR}/deb-test ${CROWDFIRE_APP_ID})

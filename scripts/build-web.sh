@@ -9,7 +9,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 
 cmake -S "$root" -B "$root/build-web/host" -DCMAKE_BUILD_TYPE=Release -DCROWDFIRE_TESTS=OFF >/dev/null
-cmake --build "$root/build-web/host" -j "$jobs" --target art_assets sound_assets web_icons scenario
+cmake --build "$root/build-web/host" -j "$jobs" --target crowdfire_art_assets crowdfire_sound_assets crowdfire_web_icons crowdfire_scenario
 
 # Debian's emscripten runs its JavaScript optimizer on node and finds the packaged acorn
 # only through NODE_PATH when the node on the PATH is not Debian's own.

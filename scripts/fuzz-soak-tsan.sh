@@ -16,7 +16,7 @@ fuzz() {
   local dir=$root/build-fuzz
   cmake -S "$root" -B "$dir" -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCROWDFIRE_FUZZ=ON -DCROWDFIRE_SANITIZE=ON -DCROWDFIRE_TESTS=OFF >/dev/null
-  cmake --build "$dir" -j "$jobs" --target fuzz_bitmap fuzz_scenario
+  cmake --build "$dir" -j "$jobs" --target crowdfire_fuzz_bitmap crowdfire_fuzz_scenario
   for target in bitmap scenario; do
     # New finds go to the build's own corpus; the seeds in the repository stay as they are.
     mkdir -p "$dir/corpus/$target"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game needs, in two sets:
+# Installs the Debian packages the game needs, in three sets:
 #   scripts/install-deps.sh play   what building and playing need (the compiler, CMake and
 #                                  the SDL2, SDL2_mixer, PNG, Vorbis and LAME libraries)
+#   scripts/install-deps.sh web    the play set (the pictures and sounds are made natively),
+#                                  and what building and serving the browser version need
 #   scripts/install-deps.sh test   all of that, and what building the Debian package and
 #                                  running the tests need on top (the default)
 # Does nothing when they are all present. Runs apt-get as root, or through sudo; without
@@ -13,6 +15,8 @@ play_packages=(
   libsdl2-dev libsdl2-mixer-dev libpng-dev
   libvorbis-dev libmp3lame-dev
 )
+# Debian's emscripten and the acorn parser its optimizer needs; Python serves the site.
+web_packages=(emscripten node-acorn python3)
 test_packages=(
   libgtest-dev
   # packaging
@@ -23,17 +27,17 @@ test_packages=(
   desktop-file-utils appstream
   # the static check that scripts/test.sh runs first; the house format (scripts/format.sh)
   cppcheck clang-format
-  # the browser version: Debian's emscripten and the acorn parser its optimizer needs;
-  # its test drives Debian's headless chromium from Node
-  emscripten node-acorn chromium
+  # the browser version's test drives Debian's headless chromium from Node
+  chromium
   # fuzzing: clang builds the libFuzzer targets; libclang-rt-14-dev holds the fuzzer runtime
   clang libclang-rt-14-dev
 )
 set_name=${1:-test}
 case $set_name in
   play) packages=("${play_packages[@]}") ;;
-  test) packages=("${play_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: install-deps.sh [play|test]" >&2; exit 2 ;;
+  web) packages=("${play_packages[@]}" "${web_packages[@]}") ;;
+  test) packages=("${play_packages[@]}" "${web_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: install-deps.sh [play|web|test]" >&2; exit 2 ;;
 esac
 # Node and npm (for the browser test's puppeteer-core) only where no node is installed:
 # a node from elsewhere brings its own npm, and Debian's would fight it.

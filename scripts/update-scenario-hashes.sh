@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-test}
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build "$build" -j "$(nproc)" --target scenario art_assets > /dev/null
+cmake --build "$build" -j "$(nproc)" --target crowdfire_scenario crowdfire_art_assets > /dev/null
 for script in "$root"/tests/scenarios/*.txt; do
     "$root/tests/scenarios/replay.sh" "$build/scenario" "$build/run" "$script" --write
 done

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the browser version and serves it on this machine only:
+# Installs what building and serving need (scripts/install-deps.sh web), builds the browser version and serves it on this machine only:
 #   scripts/web.sh [PORT]      (default 8070), then open the address it prints.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 port=${1:-8070}
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" web
 "$root/scripts/build-web.sh"
 echo "crowdfire in the browser: http://127.0.0.1:$port/  (Ctrl+C stops the server)"
 cd "$root/build-web/site"

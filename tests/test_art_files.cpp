@@ -18,7 +18,7 @@ using namespace art_test;
 namespace fs = std::filesystem;
 
 TEST(ArtFiles, AreWhole24BitBottomUpBitmapsOfOnePage) {
-    for (const char* name : artFiles) {
+    for (const char* name : artFiles()) {
         Bitmap bmp = readBitmap(runPath(name));
         EXPECT_EQ(bmp.problem, "") << name;
         EXPECT_EQ(bmp.width, 320) << name;
@@ -41,7 +41,7 @@ std::string commandOutput(const std::string& command) {
 
 TEST(ArtFiles, AnIndependentReaderSeesTheSameFormat) {
     if (!fs::exists("/usr/bin/identify")) GTEST_SKIP() << "ImageMagick's identify is not installed";
-    for (const char* name : artFiles) {
+    for (const char* name : artFiles()) {
         std::string said =
             commandOutput("/usr/bin/identify -format '%w %h %z %[compression]' '" + runPath(name) + "' 2>&1");
         EXPECT_EQ(said, "320 240 8 None") << name;
@@ -53,7 +53,7 @@ using ArtOnThePage = HeadlessScreen;
 // What the game does at start-up: each file drawn onto the work page at its corner.
 TEST_F(ArtOnThePage, LoadBitmapPutsExactlyTheFilesPixelsOnThePage) {
     setPages(0, 1);
-    for (const char* name : artFiles) {
+    for (const char* name : artFiles()) {
         Bitmap bmp = readBitmap(runPath(name));
         ASSERT_EQ(bmp.problem, "");
         ASSERT_EQ(loadBitmap(runPath(name).c_str()), resultOk) << name;
@@ -82,7 +82,7 @@ TEST(ArtGenerator, TwoRunsWriteTheSameBytesAsTheBuild) {
     fs::path first = freshDirectory("first"), second = freshDirectory("second");
     ASSERT_EQ(runMakeArt("'" + first.string() + "'"), 0);
     ASSERT_EQ(runMakeArt("'" + second.string() + "'"), 0);
-    for (const char* name : artFiles) {
+    for (const char* name : artFiles()) {
         std::vector<uint8_t> a = fileBytes((first / name).string()), b = fileBytes((second / name).string());
         ASSERT_FALSE(a.empty()) << name;
         EXPECT_TRUE(a == b) << name << " differs between two runs";

@@ -9,10 +9,18 @@
 #include <string>
 #include <vector>
 
+#include "game/game_files.h"
+
 namespace art_test {
 
-inline const char* const artFiles[] = {"BACKG11a24.BMP", "BACKG12a24.BMP", "sprites124.BMP", "stooge124.BMP",
-                                       "stooge224.BMP",  "stooge324.BMP",  "stooge424.BMP"};
+// Every picture the game loads (game/game_files.h), so that the art tool is held to write
+// each of them.
+inline std::vector<const char*> artFiles() {
+    std::vector<const char*> names(std::begin(backgroundPictures), std::end(backgroundPictures));
+    names.push_back(spritesPicture);
+    names.insert(names.end(), std::begin(peopleSheetPictures), std::end(peopleSheetPictures));
+    return names;
+}
 
 inline std::string runPath(const std::string& name) { return std::string(CROWDFIRE_RUN_DIR) + "/" + name; }
 

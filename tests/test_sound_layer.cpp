@@ -6,7 +6,6 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -15,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -177,19 +175,17 @@ TEST_F(SoundLayer, VolumeLevelsAndTheSilentLevel) {
     ASSERT_EQ(soundReady, 1);
     loadSample(1, writeToneWav(dir_ / "tone.wav", 1.0, 0.5).c_str(), loadModeDefault);
 
-    sfxVolumeLevel = 2;
-    musicVolumeLevel = 4;
-    playSample(1);
+    EXPECT_EQ(Mix_MasterVolume(-1), 32) << "the opening set level 1, before any play";
+    setVolumeLevels(2, 4);
     EXPECT_EQ(Mix_MasterVolume(-1), 63) << "126 of 255 on the mixer's 0..128 scale";
     EXPECT_EQ(Mix_Volume(1, -1), 128) << "channel 1 carries the music level";
 
-    // Level 0 plays nothing and sets no volume.
-    Mix_HaltChannel(-1);
-    sfxVolumeLevel = 0;
-    musicVolumeLevel = 1;
+    // Level 0 silences the effects and plays nothing.
+    setVolumeLevels(0, 1);
+    EXPECT_EQ(Mix_MasterVolume(-1), 0);
+    EXPECT_EQ(Mix_Volume(1, -1), 32);
     playSample(1);
     EXPECT_EQ(Mix_Playing(-1), 0);
-    EXPECT_EQ(Mix_Volume(1, -1), 128) << "no volume call at level 0";
 }
 
 // The player's mute silences at once and plays nothing, keeps the levels, and outlives a
@@ -236,40 +232,34 @@ TEST_F(SoundLayer, NoDeviceMeansSilenceAndNoLoading) {
     EXPECT_EQ(soundReady, 1);
 }
 
-// A background opening whose sample loading the test holds up halfway.
-std::atomic<bool> loaderMayFinish{false};
-std::atomic<bool> loaderHasLoaded{false};
-std::string backgroundSample;
-void loadThenWait() {
-    loadSample(1, backgroundSample.c_str(), loadModeDefault);
-    loaderHasLoaded = true;
-    while (!loaderMayFinish) std::this_thread::yield();
-}
-
-TEST_F(SoundLayer, BackgroundOpeningPlaysNothingUntilDoneAndReportsFailureOnTheGameThread) {
-    backgroundSample = writeToneWav(dir_ / "tone.wav", 0.5, 0.5).string();
-    loaderMayFinish = false;
-    loaderHasLoaded = false;
-    initSoundInBackground(loadThenWait);
-    while (!loaderHasLoaded) std::this_thread::yield();
-    playSample(1);
-    EXPECT_EQ(Mix_Playing(-1), 0) << "a play before the loading is done must not reach the mixer";
-    EXPECT_TRUE(soundOpeningUnderway());
-    loaderMayFinish = true;
-    while (soundOpeningUnderway()) std::this_thread::yield();
+// A background opening loads the table it is handed away from the game's thread, which
+// meanwhile plays nothing; the first updateSound after it is done finds every sample in
+// and the volumes set. A device that cannot be opened leaves soundReady at 0.
+TEST_F(SoundLayer, BackgroundOpeningIsTakenOverWholeOnTheGameThread) {
+    const std::string tone = writeToneWav(dir_ / "tone.wav", 0.5, 0.5).string();
+    std::vector<SampleFile> table;
+    for (int slot = 1; slot <= lastSampleSlot; ++slot) table.push_back({slot, tone.c_str(), loadModeDefault});
+    setVolumeLevels(2, 1);
+    initSoundInBackground(table);
+    while (soundReady == 0 && soundOpeningUnderway()) {
+        playSample(1);  // touches nothing while the opening works
+        updateSound();
+    }
+    ASSERT_EQ(soundReady, 1);
+    for (int slot = 1; slot <= lastSampleSlot; ++slot)
+        EXPECT_NE(soundBank[slot], 0) << "slot " << slot << " was not in when sound became ready";
+    EXPECT_EQ(Mix_Playing(-1), 0) << "no play before sound was ready reached the mixer";
+    EXPECT_EQ(Mix_MasterVolume(-1), 63) << "level 2 set when the device opened";
     playSample(1);
     EXPECT_EQ(Mix_Playing(-1), 1);
-    updateSound();
-    EXPECT_EQ(soundReady, 1);
 
     {
         ScopedEnv driver("SDL_AUDIODRIVER", "nonexistent");
-        initSoundInBackground(nullptr);
-        while (soundOpeningUnderway()) std::this_thread::yield();
+        initSoundInBackground(table);
+        while (soundOpeningUnderway()) updateSound();
     }
-    EXPECT_EQ(soundReady, 1) << "only the game's thread writes soundReady";
-    updateSound();
     EXPECT_EQ(soundReady, 0);
+    for (int slot = 0; slot <= lastSampleSlot; ++slot) EXPECT_EQ(soundBank[slot], 0) << "slot " << slot;
 }
 
 // The raw stream the disk driver wrote, in whichever sample format the mixer ran (32-bit
@@ -341,7 +331,7 @@ std::vector<float> playToDisk(const fs::path& out, const std::vector<fs::path>& 
     int frequency = 0, channels = 0;
     Uint16 format = 0;
     Mix_QuerySpec(&frequency, &format, &channels);
-    sfxVolumeLevel = sfxLevel;
+    setVolumeLevels(sfxLevel, 1);
     for (int slot : slots) playSample(slot);
     // The disk driver runs about ten times faster than real time.
     for (int waited = 0; Mix_Playing(-1) > 0 && waited < 20000; waited += 5) SDL_Delay(5);

@@ -15,6 +15,7 @@
 #include "gfx/input.h"
 #include "gfx/screen.h"
 #include "sound/sound.h"
+#include "test_art_files.h"
 
 namespace {
 
@@ -118,10 +119,13 @@ TEST_F(StartUp, MissingArtworkLeavesBlackImagesAndTheGameRuns) {
     testing::internal::CaptureStderr();
     ASSERT_TRUE(startUp(headlessBackend));
     std::string said = testing::internal::GetCapturedStderr();
-    // One line naming the pictures and where they were looked for.
+    // One line naming the pictures and where they were looked for: every picture of the
+    // game's list, and no other.
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-    for (const char* name : {"BACKG11a24.BMP", "sprites124.BMP", "stooge424.BMP"})
-        EXPECT_NE(said.find(name), std::string::npos) << said;
+    for (const char* name : art_test::artFiles()) EXPECT_NE(said.find(name), std::string::npos) << said;
+    size_t named = 0;
+    for (size_t at = said.find(".BMP"); at != std::string::npos; at = said.find(".BMP", at + 1)) ++named;
+    EXPECT_EQ(named, art_test::artFiles().size()) << said;
     EXPECT_NE(said.find(empty.string()), std::string::npos) << said;
     for (int i = 1; i <= 320 * 240; ++i) ASSERT_EQ(backgroundBank[1][i], 0u);
     for (int frame = 0; frame < 3; ++frame) runFrame();

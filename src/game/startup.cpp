@@ -6,6 +6,7 @@
 
 #include "game/crowd.h"
 #include "game/frame_loop.h"
+#include "game/game_files.h"
 #include "game/game_state.h"
 #include "game/numbers.h"
 #include "game/people_sheet.h"
@@ -62,61 +63,28 @@ void loadArtwork() {
     auto load = [&failed](const std::string& name) {
         if (loadBitmap(name.c_str()) != resultOk) failed += " " + name;
     };
-    const char* backgrounds[] = {"BACKG11a24.BMP", "BACKG12a24.BMP"};
     for (int i = 0; i < 2; ++i) {
-        load(backgrounds[i]);
+        load(backgroundPictures[i]);
         cut(backgroundBank, i + 1, Cut{i + 1, 0, 0, 319, 239});
     }
-    load("sprites124.BMP");
+    load(spritesPicture);
     for (const Cut& c : spriteCuts) cut(spriteBank, c.slot, c);
     for (int sheet = firstManKind; sheet <= womanKind; ++sheet) {
-        load("stooge" + std::to_string(sheet) + "24.BMP");
+        load(peopleSheetPictures[sheet - firstManKind]);
         int base = kindBlockSize * (sheet - 1);
         for (int f = 1; f <= peopleSheetFrameCount; ++f) cut(peopleBank, base + f, peopleFrameCut(f));
     }
     reportMissingPictures(failed);
 }
 
-struct SampleFile {
-    int slot;
-    const char* path;
-    int loadMode;
-};
-
-// Loaded in this order.
-constexpr SampleFile sampleFiles[] = {
-    {shotSample, "Sound/shot.ogg", loadModeDefault},
-    {equipSample, "Sound/equip.mp3", loadModeDefault},
-    {manHeadShotCry, "Sound/death3.ogg", loadModeDefault},
-    {manTorsoCry2, "Sound/death1.ogg", loadModeDefault},
-    {manTorsoCry1, "Sound/death2.ogg", loadModeDefault},
-    {gorySample, "Sound/mushy1.ogg", loadMode16BitMonoSigned},
-    {splatSample, "Sound/mushy2.ogg", loadMode16BitMonoSigned},
-    {manWoundCry, "Sound/wound.ogg", loadMode16BitMonoSigned},
-    {manFinishedCry, "Sound/death4.ogg", loadMode16BitMonoSigned},
-    {bledToDeathCry, "Sound/death5.ogg", loadMode16BitMonoSigned},
-    {explosionSample, "Sound/explosion.ogg", loadMode16BitMonoSigned},
-    {bombFallSample, "Sound/bomb_fall.ogg", loadMode16BitMonoSigned},
-    {womanWoundCry, "Sound/women_wound.ogg", loadMode16BitMonoSigned},
-    {womanTorsoCry1, "Sound/women_death1.ogg", loadMode16BitMonoSigned},
-    {womanTorsoCry2, "Sound/women_death2.ogg", loadMode16BitMonoSigned},
-    {womanFinishedCry, "Sound/women_death3.ogg", loadMode16BitMonoSigned},
-    {womanHeadShotCry, "Sound/women_death4.ogg", loadMode16BitMonoSigned},
-};
-
-void loadSampleFiles() {
-    for (const SampleFile& s : sampleFiles) loadSample(s.slot, s.path, s.loadMode);
-}
-
 // Without a sound device no sample is loaded and every slot stays 0: the game runs
 // silently. A sample that fails to load leaves its own slot at 0 and nothing else.
 void startSound(SoundStart soundStart) {
     if (soundStart == SoundStart::inBackground) {
-        initSoundInBackground(loadSampleFiles);
+        initSoundInBackground(gameSamples);
         return;
     }
-    initSound();
-    if (soundReady == 1) loadSampleFiles();
+    initSound(gameSamples);
 }
 
 // The opening crowd: people 1 to crowdCount placed as newcomers, the first 49 of them

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <span>
 
 #include "sound/sound_device.h"
 
@@ -22,17 +23,19 @@ bool handleUsed[soundHandleCapacity + 1] = {};
 uint64_t channelPlayNumber[soundEffectChannels] = {};
 uint64_t playsStarted = 0;
 
-bool deviceOpen = false;
 bool muted = false;  // the player's mute, kept across starts
 
-// The device may be opened away from the game's thread (initSoundInBackground). Until that
-// work says `ready` (with a release, after the device is open and the samples are in the
-// bank), the game's thread touches neither.
-enum class Opening { none, underway, ready, failed };
-std::atomic<Opening> opening{Opening::none};
-void (*samplesLoader)() = nullptr;  // what the opening work loads once the device is open
+// What the opening loads once the device is open; the game's table is constant, and a test's
+// outlives its opening.
+std::span<const SampleFile> samplesToLoad;
 
-bool soundUsable() { return opening.load(std::memory_order_acquire) == Opening::ready && deviceOpen; }
+// The device may be opened away from the game's thread (initSoundInBackground). That work
+// alone touches the device, the handles and the bank until it says `done` (with a release,
+// after the device is open and the samples are in): soundReady is 0 meanwhile, so the game's
+// thread touches none of them, and updateSound takes the result over.
+enum class Opening { none, underway, done };
+std::atomic<Opening> opening{Opening::none};
+bool deviceOpen = false;  // written by the opening before it says done
 
 bool isSlot(int slot) { return slot >= 0 && slot < int(soundBank.size()); }
 bool isHandle(int32_t handle) { return handle >= 1 && handle <= soundHandleCapacity && handleUsed[handle]; }
@@ -55,6 +58,21 @@ int32_t freeHandleFor(int slot) {
     return 0;
 }
 
+// The device is open: the file goes into the slot, or the slot holds 0.
+void loadIntoSlot(int slot, const char* path, int loadMode) {
+    if (!isSlot(slot)) return;
+    if (path == nullptr || (loadMode != loadModeDefault && loadMode != loadMode16BitMonoSigned)) {
+        freeHandle(soundBank[slot]);
+        soundBank[slot] = 0;
+        return;
+    }
+    const int32_t handle = freeHandleFor(slot);
+    soundBank[slot] = 0;
+    if (handle == 0 || !soundDeviceLoad(handle, path)) return;
+    handleUsed[handle] = true;
+    soundBank[slot] = handle;
+}
+
 // The first channel not playing; when all are, the one whose play started longest ago
 // gives way.
 int channelForPlay() {
@@ -66,38 +84,45 @@ int channelForPlay() {
     return oldest;
 }
 
-// A new opening starts from a closed device with soundReady 1 and no play counted.
-void beginOpening() {
+// A new opening starts from a closed device, soundReady 0 and no play counted.
+void beginOpening(std::span<const SampleFile> samples) {
     closeSound();
-    soundReady = 1;
     for (uint64_t& play : channelPlayNumber) play = 0;
     playsStarted = 0;
+    samplesToLoad = samples;
 }
 
-// On the opening work's thread: the samples come in before the game's thread may play.
+// On the opening's thread: the samples come in before the game's thread may play.
 void finishOpening(bool opened) {
     deviceOpen = opened;
-    if (opened && samplesLoader != nullptr) samplesLoader();
-    opening.store(opened ? Opening::ready : Opening::failed, std::memory_order_release);
+    if (opened)
+        for (const SampleFile& sample : samplesToLoad) loadIntoSlot(sample.slot, sample.path, sample.loadMode);
+    opening.store(Opening::done, std::memory_order_release);
+}
+
+// On the game's thread, once the opening is done: sound is ready if the device opened,
+// and the device gets the volumes the levels and the mute say.
+void takeOverOpening() {
+    opening.store(Opening::none, std::memory_order_relaxed);
+    soundReady = deviceOpen ? 1 : 0;
+    applyVolumes();
 }
 
 }  // namespace
 
-void initSound() {
-    beginOpening();
-    samplesLoader = nullptr;
+void initSound(std::span<const SampleFile> samples) {
+    beginOpening(samples);
     finishOpening(soundDeviceOpen());
-    if (!deviceOpen) soundReady = 0;
+    takeOverOpening();
 }
 
-void initSoundInBackground(void (*loadSamples)()) {
-    beginOpening();
-    samplesLoader = loadSamples;
+void initSoundInBackground(std::span<const SampleFile> samples) {
+    beginOpening(samples);
     opening.store(Opening::underway, std::memory_order_relaxed);
     soundDeviceOpenAside(finishOpening);
 }
 
-bool soundOpeningUnderway() { return opening.load(std::memory_order_acquire) == Opening::underway; }
+bool soundOpeningUnderway() { return opening.load(std::memory_order_relaxed) != Opening::none; }
 
 void closeSound() {
     soundDeviceWaitAside();
@@ -111,27 +136,20 @@ void closeSound() {
     soundReady = 0;
 }
 
+// Not ready: the bank is empty already, and during a background opening it is the
+// opening's to fill.
 void loadSample(int slot, const char* path, int loadMode) {
-    if (!isSlot(slot)) return;
-    if (!deviceOpen || path == nullptr || (loadMode != loadModeDefault && loadMode != loadMode16BitMonoSigned)) {
-        freeHandle(soundBank[slot]);
-        soundBank[slot] = 0;
-        return;
-    }
-    const int32_t handle = freeHandleFor(slot);
-    soundBank[slot] = 0;
-    if (handle == 0 || !soundDeviceLoad(handle, path)) return;
-    handleUsed[handle] = true;
-    soundBank[slot] = handle;
+    if (soundReady == 1) loadIntoSlot(slot, path, loadMode);
 }
 
 void setVolumeLevels(int sfxLevel, int musicLevel) {
     sfxVolumeLevel = sfxLevel;
     musicVolumeLevel = musicLevel;
+    applyVolumes();
 }
 
 void applyVolumes() {
-    if (soundReady != 1 || !soundUsable()) return;
+    if (soundReady != 1) return;
     if (muted) soundDeviceSetVolumes(0, 0);
     else soundDeviceSetVolumes(volumeValue(sfxVolumeLevel), volumeValue(musicVolumeLevel));
 }
@@ -149,8 +167,7 @@ void stepEffectsVolume(int step) {
 }
 
 void playSample(int slot) {
-    if (muted || sfxVolumeLevel == 0 || soundReady != 1 || !soundUsable()) return;
-    applyVolumes();
+    if (soundReady != 1 || muted || sfxVolumeLevel == 0) return;
     if (!isSlot(slot) || !isHandle(soundBank[slot])) return;
     const int channel = channelForPlay();
     if (!soundDevicePlay(soundBank[slot], channel)) return;
@@ -159,7 +176,7 @@ void playSample(int slot) {
 
 // Both devices mix on threads of their own, so there is nothing to pump per frame.
 void updateSound() {
-    if (opening.load(std::memory_order_acquire) == Opening::failed) soundReady = 0;
+    if (opening.load(std::memory_order_acquire) == Opening::done) takeOverOpening();
 }
 
 int volumeValue(int level) {

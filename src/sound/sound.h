@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 // Load modes the game passes: 0, or 16-bit (16) + mono (32) + signed (256). Files are
 // decoded from their own headers, so both modes load the same way; any other mode is
@@ -35,33 +36,45 @@ constexpr int womanFinishedCry = 16;
 constexpr int womanHeadShotCry = 17;
 constexpr int lastSampleSlot = 17;
 
-// 1 from initSound on while sound works, 0 when there is no device: the game then runs
-// silently. Only the game's thread writes it.
+// 1 while sound works: the device is open and the samples handed to initSound are in the
+// bank. 0 without a device, where the game runs silently, and while a background opening is
+// still at work. Only the game's thread writes it, and nothing reaches the device while it is 0.
 extern int32_t soundReady;
 // Sample handles by slot (the slots above); 0 means no sample.
 extern std::array<int32_t, lastSampleSlot + 1> soundBank;
-// Volume levels 0 (silent) to 4; the effects level also gates every play.
+// Volume levels 0 (silent) to 4; the effects level also gates every play. Written through
+// setVolumeLevels and stepEffectsVolume, which hand them to the device.
 extern int32_t sfxVolumeLevel;
 extern int32_t musicVolumeLevel;
 
-// Opens the audio device (44100 Hz, 16 effect channels). soundReady becomes 1, or
-// 0 when there is no device or it cannot be opened; the game then runs silently.
-void initSound();
-// The same, without holding the caller back: the device is opened and loadSamples run
-// (it calls loadSample) on a thread of its own, which a machine probing for a missing
-// sound card may keep busy for a while. soundReady stays 1 meanwhile and nothing is
-// played until the device is open and loadSamples has returned; if the device cannot be
-// opened, the next updateSound sets soundReady to 0.
-void initSoundInBackground(void (*loadSamples)());
-// True while that thread is still at work.
+// One sample to load: its slot, its file and its load mode.
+struct SampleFile {
+    int slot;
+    const char* path;
+    int loadMode;
+};
+
+// Opens the audio device (44100 Hz, 16 effect channels), loads `samples` into their slots
+// and sets the volumes. soundReady becomes 1, or 0 when there is no device or it cannot be
+// opened; the game then runs silently. Tests and tools may pass no samples and load their own.
+void initSound(std::span<const SampleFile> samples = {});
+// The same, without holding the caller back: the device is opened and the samples loaded
+// away from the game's thread (a machine probing for a missing sound card may take a
+// while). soundReady is 0 meanwhile, so nothing is played; the first updateSound after the
+// work is done sets it to 1 and the volumes, or leaves it 0 if the device could not be
+// opened. `samples` must stay in place until then (the game's is a constant table).
+void initSoundInBackground(std::span<const SampleFile> samples);
+// True from initSoundInBackground until updateSound has taken over what it found.
 bool soundOpeningUnderway();
 // Puts a handle to the decoded file in soundBank[slot]; 0 when the file is missing,
-// empty or unreadable, the mode is refused or sound is not ready. Prints nothing.
+// empty or unreadable, the mode is refused or sound is not ready. Prints nothing. For tests
+// and tools that load files of their own after initSound.
 void loadSample(int slot, const char* path, int loadMode);
-// Both volume levels at once (start-up sets 1 and 1).
+// Both volume levels at once (start-up sets 1 and 1), handed to the device at once.
 void setVolumeLevels(int sfxLevel, int musicLevel);
 // Sets the effects master volume from sfxVolumeLevel and the music channel's from
-// musicVolumeLevel; both 0 while the player has muted the sound.
+// musicVolumeLevel; both 0 while the player has muted the sound. Every change of a level or
+// of the mute calls it, and so does the device's opening: a play never does.
 void applyVolumes();
 // The player's own controls (keys, buttons on the page), applied at once. Muting keeps the
 // levels as they are and plays nothing until unmuted; start-up leaves it as it was.
@@ -73,8 +86,9 @@ void stepEffectsVolume(int step);
 // busy). Does nothing when sfxVolumeLevel is 0, the sound is muted, sound is not ready or
 // the slot holds 0.
 void playSample(int slot);
-// Called first thing every frame. A device that could not be opened in the background
-// sets soundReady to 0 here, on the game's own thread.
+// Called first thing every frame. A background opening that is done is taken over here, on
+// the game's own thread: soundReady becomes 1 and the volumes are set, or it stays 0 when
+// the device could not be opened.
 void updateSound();
 
 // Waits for a background opening, closes the device and frees every sample, leaving

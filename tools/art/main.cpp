@@ -9,6 +9,7 @@
 #include "art.h"
 #include "bmp_writer.h"
 #include "game/crowd.h"
+#include "game/game_files.h"
 #include "icons.h"
 #include "png_writer.h"
 
@@ -72,12 +73,10 @@ int main(int argc, char** argv) {
     }
     std::string directory = argv[1];
     Canvas scene = paintScene();
-    bool ok = writeAsset(directory, "BACKG11a24.BMP", halfOfScene(scene, 0));
-    ok = ok && writeAsset(directory, "BACKG12a24.BMP", halfOfScene(scene, 1));
-    ok = ok && writeAsset(directory, "sprites124.BMP", paintSpriteSheet());
-    for (int kind = firstManKind; kind <= womanKind && ok; ++kind) {
-        std::string name = "stooge" + std::to_string(kind) + "24.BMP";
-        ok = writeAsset(directory, name, paintPeopleSheet(kind));
-    }
+    bool ok = writeAsset(directory, backgroundPictures[0], halfOfScene(scene, 0));
+    ok = ok && writeAsset(directory, backgroundPictures[1], halfOfScene(scene, 1));
+    ok = ok && writeAsset(directory, spritesPicture, paintSpriteSheet());
+    for (int kind = firstManKind; kind <= womanKind && ok; ++kind)
+        ok = writeAsset(directory, peopleSheetPictures[kind - firstManKind], paintPeopleSheet(kind));
     return ok ? 0 : 1;
 }

@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <string>
 #include <system_error>
 
 #include "encode.h"
+#include "game/game_files.h"
 #include "loudness.h"
 #include "sounds.h"
 
@@ -16,30 +18,49 @@ namespace {
 
 using synth::Samples;
 
-struct SoundFile {
-    const char* name;  // under Sound/; the extension picks the format
+// What makes the sound of each slot; the file it goes to is the game's (game/game_files.h).
+struct SoundMaker {
+    int slot;
     Samples (*make)();
 };
 
-const SoundFile soundFiles[] = {
-    {"shot.ogg", synth::makeShot},
-    {"equip.mp3", synth::makeEquip},
-    {"death1.ogg", synth::makeManDeath1},
-    {"death2.ogg", synth::makeManDeath2},
-    {"death3.ogg", synth::makeManDeath3},
-    {"death4.ogg", synth::makeManDeath4},
-    {"death5.ogg", synth::makeManDeath5},
-    {"mushy1.ogg", [] { return synth::makeSplat(1); }},
-    {"mushy2.ogg", [] { return synth::makeSplat(2); }},
-    {"wound.ogg", synth::makeManWound},
-    {"explosion.ogg", synth::makeExplosion},
-    {"bomb_fall.ogg", synth::makeBombFall},
-    {"women_wound.ogg", synth::makeWomanWound},
-    {"women_death1.ogg", synth::makeWomanDeath1},
-    {"women_death2.ogg", synth::makeWomanDeath2},
-    {"women_death3.ogg", synth::makeWomanDeath3},
-    {"women_death4.ogg", synth::makeWomanDeath4},
+// In the order the files have always been written: the serial numbers follow it.
+constexpr SoundMaker soundMakers[] = {
+    {shotSample, synth::makeShot},
+    {equipSample, synth::makeEquip},
+    {manTorsoCry2, synth::makeManDeath1},
+    {manTorsoCry1, synth::makeManDeath2},
+    {manHeadShotCry, synth::makeManDeath3},
+    {manFinishedCry, synth::makeManDeath4},
+    {bledToDeathCry, synth::makeManDeath5},
+    {gorySample, [] { return synth::makeSplat(1); }},
+    {splatSample, [] { return synth::makeSplat(2); }},
+    {manWoundCry, synth::makeManWound},
+    {explosionSample, synth::makeExplosion},
+    {bombFallSample, synth::makeBombFall},
+    {womanWoundCry, synth::makeWomanWound},
+    {womanTorsoCry1, synth::makeWomanDeath1},
+    {womanTorsoCry2, synth::makeWomanDeath2},
+    {womanFinishedCry, synth::makeWomanDeath3},
+    {womanHeadShotCry, synth::makeWomanDeath4},
 };
+
+constexpr const char* gameFileOf(int slot) {
+    for (const SampleFile& sample : gameSamples)
+        if (sample.slot == slot) return sample.path;
+    return nullptr;
+}
+
+// Every file the game loads is made here, and nothing else.
+constexpr bool everyGameSampleIsMade() {
+    for (const SampleFile& sample : gameSamples) {
+        int makers = 0;
+        for (const SoundMaker& maker : soundMakers) makers += maker.slot == sample.slot ? 1 : 0;
+        if (makers != 1) return false;
+    }
+    return std::size(soundMakers) == std::size(gameSamples);
+}
+static_assert(everyGameSampleIsMade(), "one maker for each of the game's samples");
 
 // Each Ogg file gets its own fixed serial number, so rebuilding gives the same bytes.
 constexpr uint32_t firstSerial = 0x43460001;
@@ -66,14 +87,15 @@ bool writeCappedOgg(const std::string& path, Samples& samples, uint32_t serial, 
     return false;
 }
 
-bool writeSound(const std::filesystem::path& dir, const SoundFile& file, uint32_t serial, bool alsoWav) {
-    Samples samples = file.make();
-    std::string path = (dir / file.name).string();
+bool writeSound(const std::filesystem::path& dir, const SoundMaker& maker, uint32_t serial, bool alsoWav) {
+    const char* name = gameFileOf(maker.slot);
+    Samples samples = maker.make();
+    std::string path = (dir / name).string();
     std::string error;
     bool ok =
         endsWith(path, ".mp3") ? synth::writeMp3(path, samples, error) : writeCappedOgg(path, samples, serial, error);
     if (ok && alsoWav) ok = synth::writeWav(path.substr(0, path.size() - 4) + ".wav", samples, error);
-    if (!ok) std::fprintf(stderr, "make_sounds: %s: %s\n", file.name, error.c_str());
+    if (!ok) std::fprintf(stderr, "make_sounds: %s: %s\n", name, error.c_str());
     return ok;
 }
 
@@ -85,15 +107,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: make_sounds OUTPUT_DIR [--wav]\n");
         return 2;
     }
-    std::filesystem::path dir = std::filesystem::path(argv[1]) / "Sound";
+    std::filesystem::path dir = argv[1];
     std::error_code failure;
-    std::filesystem::create_directories(dir, failure);
+    std::filesystem::create_directories(dir / "Sound", failure);
     if (failure) {
-        std::fprintf(stderr, "make_sounds: cannot create %s: %s\n", dir.c_str(), failure.message().c_str());
+        std::fprintf(stderr, "make_sounds: cannot create %s: %s\n", (dir / "Sound").c_str(), failure.message().c_str());
         return 1;
     }
     uint32_t serial = firstSerial;
-    for (const SoundFile& file : soundFiles)
-        if (!writeSound(dir, file, serial++, alsoWav)) return 1;
+    for (const SoundMaker& maker : soundMakers)
+        if (!writeSound(dir, maker, serial++, alsoWav)) return 1;
     return 0;
 }
