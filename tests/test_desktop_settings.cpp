@@ -134,7 +134,9 @@ TEST_F(SettingsFolder, ReplacingLeavesOneWholeFileAndNothingBeside) {
 TEST_F(SettingsFolder, AFolderThatCannotBeMadeOrAFileThatCannotBeReadIsReported) {
     std::ofstream(folder_ / "plain-file") << "not a folder";
     std::string problem, text;
-    EXPECT_FALSE(replaceFile((folder_ / "plain-file" / "crowdfire" / "settings.conf").string(), "x\n", problem));
+    const std::string underAFile = (folder_ / "plain-file" / "crowdfire" / "settings.conf").string();
+    EXPECT_TRUE(readWholeFile(underAFile, text, problem)) << "no file to read: the defaults, and a save is tried";
+    EXPECT_FALSE(replaceFile(underAFile, "x\n", problem));
     EXPECT_NE(problem.find("plain-file"), std::string::npos) << problem;
     problem.clear();
     std::filesystem::create_directories(folder_ / "settings.conf");

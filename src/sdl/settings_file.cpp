@@ -174,7 +174,7 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& prob
     text.clear();
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ENOENT) return true;
+        if (errno == ENOENT || errno == ENOTDIR) return true;  // no file, not even a folder for one
         problem = std::strerror(errno);
         return false;
     }

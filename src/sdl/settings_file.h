@@ -33,8 +33,8 @@ std::string settingsFileText(const Settings& settings, const std::vector<std::st
 // an absolute path; empty when there is no home either.
 std::string settingsFilePath();
 
-// Reads the whole file. A missing file is no problem (true, empty text); false with the
-// reason in `problem` for one that exists but cannot be read.
+// Reads the whole file. A missing file (or folder) is no problem (true, empty text); false
+// with the reason in `problem` for one that exists but cannot be read.
 bool readWholeFile(const std::string& path, std::string& text, std::string& problem);
 
 // Writes `text` beside `path` and renames it over `path`, so a crash or a full disk leaves
