@@ -48,7 +48,12 @@ int createNamedFile(const std::string& folder, std::time_t taken, std::string& p
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
     for (int n = 1; n <= maxNamesPerSecond; ++n) {
-        path = folder + "/crowdfire-" + stamp + (n > 1 ? "-" + std::to_string(n) : "") + ".png";
+        path = folder + "/crowdfire-" + stamp;
+        if (n > 1) {
+            path += '-';
+            path += std::to_string(n);
+        }
+        path += ".png";
         const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0 || errno != EEXIST) return fd;
     }

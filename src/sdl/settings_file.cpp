@@ -33,8 +33,10 @@ bool isPlainText(std::string_view text) {
 
 // Quoted for a message; a long value is cut short.
 std::string quoted(std::string_view text) {
-    if (text.size() > 40) return "'" + std::string(text.substr(0, 40)) + "...'";
-    return "'" + std::string(text) + "'";
+    std::string out(1, '\'');
+    out += text.substr(0, 40);
+    out += text.size() > 40 ? "...'" : "'";
+    return out;
 }
 
 // The setting a line names, or Key::count: blanks, comments, and anything else.
