@@ -17,6 +17,10 @@ declare -A allowed=(
 )
 # System headers that belong to one platform.
 declare -A platform_header=([SDL]=sdl [emscripten]=web)
+# The headers of gfx a platform may include: the contract it is written against
+# (docs/layers.md). The rest of gfx (its state, its drawing forms, the headless display) is
+# the layer's own.
+platform_gfx_headers=" display.h input.h keys.h controller.h screen.h clock.h pixel_spans.h "
 
 status=0
 complain() {
@@ -44,6 +48,8 @@ while IFS= read -r file; do
       to=${target%%/*}
       if [[ " ${allowed[$folder]} " != *" $to "* ]]; then
         complain "src/$relative:$line" "src/$folder may not include \"$target\" (it may include: ${allowed[$folder]})"
+      elif [[ $to == gfx && ($folder == sdl || $folder == web) && $platform_gfx_headers != *" ${target#gfx/} "* ]]; then
+        complain "src/$relative:$line" "\"$target\" is private to gfx; a platform includes only:$platform_gfx_headers"
       fi
     elif [[ $text =~ ^[[:space:]]*#[[:space:]]*include[[:space:]]*\<([^/\>]+)[/\>] ]]; then
       header=${BASH_REMATCH[1]}

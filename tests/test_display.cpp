@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "gfx/keys.h"
 #include "gfx/display.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
@@ -102,20 +103,20 @@ TEST(DisplayLayout, StallWatchLeavesOnceAndReturnsToAnActivePlayer) {
 }
 
 TEST(KeyTies, ArrowsShareTheirKeypadEntries) {
-    EXPECT_EQ(scanCodeForSdlKey(41), 1);
-    EXPECT_EQ(scanCodeForSdlKey(80), 75);
-    EXPECT_EQ(scanCodeForSdlKey(92), 75);
-    EXPECT_EQ(scanCodeForSdlKey(79), 77);
-    EXPECT_EQ(scanCodeForSdlKey(94), 77);
-    EXPECT_EQ(scanCodeForSdlKey(4), 0x1E) << "A";
-    EXPECT_EQ(scanCodeForSdlKey(44), 0x39) << "space";
-    EXPECT_EQ(scanCodeForSdlKey(40), 0x1C) << "Enter";
-    EXPECT_EQ(scanCodeForSdlKey(88), 0x1C) << "keypad Enter";
-    EXPECT_EQ(scanCodeForSdlKey(0), -1);
+    EXPECT_EQ(scanCodeForUsage(41), 1);
+    EXPECT_EQ(scanCodeForUsage(80), 75);
+    EXPECT_EQ(scanCodeForUsage(92), 75);
+    EXPECT_EQ(scanCodeForUsage(79), 77);
+    EXPECT_EQ(scanCodeForUsage(94), 77);
+    EXPECT_EQ(scanCodeForUsage(4), 0x1E) << "A";
+    EXPECT_EQ(scanCodeForUsage(44), 0x39) << "space";
+    EXPECT_EQ(scanCodeForUsage(40), 0x1C) << "Enter";
+    EXPECT_EQ(scanCodeForUsage(88), 0x1C) << "keypad Enter";
+    EXPECT_EQ(scanCodeForUsage(0), -1);
     // Every ordinary key from A (4) to keypad period (99) sets some entry, and all of them
     // stay inside the 128-entry table.
     for (int usage = 4; usage <= 99; ++usage) {
-        int code = scanCodeForSdlKey(usage);
+        int code = scanCodeForUsage(usage);
         EXPECT_GT(code, 0) << "usage " << usage;
         EXPECT_LT(code, 128) << "usage " << usage;
     }

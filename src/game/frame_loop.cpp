@@ -124,17 +124,22 @@ void runFrame() {
     game.workPage ^= 1;
 }
 
+double timeToNextFrame(double now) { return game.lastFrameTime + 1.0 / game.targetFps - now; }
+
+void endFrameWait(double now, int framesForgiven) {
+    const double frameTime = 1.0 / game.targetFps;
+    const double due = game.lastFrameTime + frameTime;
+    game.lastFrameTime = now <= due + framesForgiven * frameTime ? due : now;
+}
+
 void runFrameLoop() {
     for (;;) {
         runFrame();
-        // Frames start at least 1/targetFps apart. A late frame is not made up for: the
-        // game slows down rather than skip, since the wait is measured from its own end.
-        const double frameTime = 1.0 / game.targetFps;
         // Still a busy wait, so the frame starts the moment its time comes; each pass
         // gives the processor to any other runnable thread (the display, the mixer),
         // which on a small machine would otherwise wait for the spin's time slice.
-        while (timer() - game.lastFrameTime < frameTime) std::this_thread::yield();
-        game.lastFrameTime = timer();
+        while (timeToNextFrame(timer()) > 0) std::this_thread::yield();
+        endFrameWait(timer(), 0);
         sleepMs(1);
         if (keyDown(scanEscape)) return;
     }

@@ -7,6 +7,17 @@ void runFrame();
 // Frames paced at targetFps until Escape is down at the end of a frame.
 void runFrameLoop();
 
+// The pacing rule, the same for every loop that runs frames: a frame starts 1/targetFps
+// after the previous frame's wait ended, and a late frame is not made up: the frame after
+// it is timed from when its wait really ended, so the game slows down rather than skip.
+// Seconds from `now` (timer()) until the next frame is due; 0 or less once it is.
+double timeToNextFrame(double now);
+// The wait before a frame ends at `now`, the frame about to run. A loop whose wake-ups
+// come late through no fault of the game's (the browser's timers) may forgive up to
+// `framesForgiven` frames of lateness: such a wait counts as having ended when the frame
+// was due, and the game catches up. The desktop's loop forgives none.
+void endFrameWait(double now, int framesForgiven);
+
 // The fire cooldown and the frame counters (cycle2, 4, 5, 15 and 400), stepped first
 // thing in every frame.
 void advanceCounters();

@@ -3,6 +3,11 @@
 // nothing until the next openScreen.
 #include "gfx/display.h"
 
+#include <algorithm>
+#include <cstring>
+
+#include "gfx/screen_state.h"
+
 static const DisplayBackend* chosenBackend = nullptr;
 static const DisplayBackend* runningBackend = nullptr;
 
@@ -26,3 +31,41 @@ void movePointer(int x, int y) { runningBackend->movePointer(x, y); }
 void showPointer(bool visible) { runningBackend->showPointer(visible); }
 
 }  // namespace display
+
+// ---- showing the pages ------------------------------------------------------------------------
+
+int screenWidth() { return screen.open ? screen.width : 0; }
+int screenHeight() { return screen.open ? screen.height : 0; }
+
+const uint32_t* visiblePage() {
+    if (!screen.open || screen.bytesPerPixel != 4) return nullptr;
+    return pageStart(screen.visiblePage);
+}
+
+bool takeChangedPageRows(uint32_t* rows, uint8_t* changed) {
+    const uint32_t* page = visiblePage();
+    if (page == nullptr) return false;
+    const size_t width = size_t(screen.width);
+    bool any = false;
+    for (int y = 0; y < screen.height; ++y) {
+        if (!screen.dirty[y]) continue;
+        std::memcpy(rows + size_t(y) * width, page + size_t(y) * width, width * sizeof(uint32_t));
+        changed[y] = 1;
+        screen.dirty[y] = 0;
+        any = true;
+    }
+    return any;
+}
+
+void visiblePageShown() {
+    if (screen.open) std::memset(screen.dirty.get(), 0, size_t(screen.height));
+}
+
+bool pointerToPage(int& x, int& y, int width, int height, bool fullScreen) {
+    if (fullScreen) {
+        x = std::clamp(x, 0, width - 1);
+        y = std::clamp(y, 0, height - 1);
+        return true;
+    }
+    return x >= 0 && y >= 0 && x < width && y < height;
+}

@@ -1,5 +1,6 @@
 // The null display: nothing is shown, and the player's input is whatever tests and tools
-// set through headless.h. The pages are read with pagePixels. The game runs the same on it.
+// set through display_headless.h. The pages are read with pagePixels. The game runs the
+// same on it.
 #include "gfx/display_headless.h"
 #include "gfx/controller.h"
 #include "gfx/display.h"
@@ -22,9 +23,10 @@ void wake() {}
 
 // Behaves as a window: a pointer off the page cannot be reported.
 bool pointer(int& x, int& y) {
-    if (pointerX < 0 || pointerY < 0 || pointerX >= screen.width || pointerY >= screen.height) return false;
-    x = pointerX;
-    y = pointerY;
+    int px = pointerX, py = pointerY;
+    if (!pointerToPage(px, py, screen.width, screen.height, false)) return false;
+    x = px;
+    y = py;
     return true;
 }
 

@@ -9,6 +9,7 @@
 
 #include "gfx/controller.h"
 #include "gfx/display.h"
+#include "gfx/keys.h"
 #include "gfx/screen_state.h"
 
 void releaseAllInput() {
@@ -85,4 +86,56 @@ void setMouse(int x, int y, int cursor) {
         input.pointerVisible = visible;
     }
     if (changed) display::showPointer(visible);
+}
+
+// ---- what a platform reports ----------------------------------------------------------------
+
+void reportKeysHeld(const uint8_t* heldByUsage, int count) {
+    ScreenLockScope lock;
+    if (!input.active) return;
+    uint8_t fresh[128] = {};
+    for (int usage = 0; usage < count && usage < keyUsageCount; ++usage) {
+        const int scanCode = heldByUsage[usage] ? scanCodeForUsage(usage) : -1;
+        if (scanCode >= 0) fresh[scanCode] = 1;
+    }
+    std::memcpy(input.keyTable, fresh, sizeof fresh);
+}
+
+void reportKeyPressed(int usage) {
+    const int scanCode = scanCodeForUsage(usage);
+    ScreenLockScope lock;
+    if (input.active && scanCode >= 0) input.keysPressedUnread[scanCode] = 1;
+}
+
+void reportMouseButton(int button, bool down) {
+    ScreenLockScope lock;
+    if (!down) {
+        input.buttons &= ~button;
+    } else if (input.active) {
+        input.buttons |= button;
+        input.buttonsPressedUnread |= button;
+    }
+}
+
+void reportMouseWheel(int steps) {
+    ScreenLockScope lock;
+    input.wheel += steps;
+}
+
+void reportActive(bool active) {
+    ScreenLockScope lock;
+    input.active = active;
+    releaseAllInput();
+}
+
+bool inputActive() {
+    ScreenLockScope lock;
+    return input.active;
+}
+
+void reportControllers(const ControllerReading& reading) {
+    ScreenLockScope lock;
+    const uint32_t unread = input.controller.buttonsPressedUnread | (input.active ? reading.buttonsPressedUnread : 0);
+    input.controller = reading;
+    input.controller.buttonsPressedUnread = unread;
 }

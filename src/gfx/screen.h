@@ -33,6 +33,21 @@ int putImage(float x, float y, const uint32_t* image, int mode, int opacity);
 void lockScreen();
 void unlockScreen();
 
+// Holds the screen lock for its lifetime unless this thread already holds it, so an
+// operation called inside a held lock neither deadlocks nor releases it early.
+class ScreenLockScope {
+public:
+    ScreenLockScope();
+    ~ScreenLockScope();
+    ScreenLockScope(const ScreenLockScope&) = delete;
+    ScreenLockScope& operator=(const ScreenLockScope&) = delete;
+
+private:
+    bool took;
+};
+
+bool screenLockHeldHere();
+
 // For tools: every putImage hands its arguments to the observer before drawing (null, the
 // default: nobody listens), so a benchmark can record the draws of a frame and replay them.
 using DrawObserver = void (*)(float x, float y, const uint32_t* image, int mode, int opacity);

@@ -1,12 +1,13 @@
-// The one screen of the process, the input state the display side keeps current, and
-// the screen lock they share. Private to the graphics layer: the game sees screen.h and
-// input.h only.
+// The one screen of the process and the input state the platform keeps current through
+// input.h's report calls. Private to the graphics layer: the game and the platforms see
+// screen.h, input.h and display.h, never this.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
 #include "gfx/controller.h"
+#include "gfx/screen.h"
 
 struct ScreenState {
     bool open = false;
@@ -51,20 +52,6 @@ extern InputState input;
 
 uint32_t* pageStart(int page);
 
-// Holds the screen lock for its lifetime unless this thread already holds it, so an
-// operation called inside a held lock neither deadlocks nor releases it early.
-class ScreenLockScope {
-public:
-    ScreenLockScope();
-    ~ScreenLockScope();
-    ScreenLockScope(const ScreenLockScope&) = delete;
-    ScreenLockScope& operator=(const ScreenLockScope&) = delete;
-
-private:
-    bool took;
-};
-
-bool screenLockHeldHere();
 
 // A page coordinate from a caller's single: halves away from zero; false for NaN. Huge
 // values are clamped far off the page first, so the conversion to int is always defined;

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-#include "gfx/screen_state.h"
+#include "gfx/input.h"
 #include "sdl/display_parts.h"
 #include "sdl/sdl_parts.h"
 
@@ -29,6 +29,7 @@ struct Controllers {
     bool asked = false;
     Uint64 firstAskedAt = 0;  // SDL ticks of the first pass that asked to open them
     OpenPad pads[padCapacity];
+    uint32_t pressedSinceRefresh = 0;  // pad buttons pressed since the reading was last reported
 };
 Controllers controllers;
 
@@ -124,7 +125,7 @@ bool handleControllerEvent(const SDL_Event& event) {
             return true;
         case SDL_CONTROLLERDEVICEREMOVED: closePad(event.cdevice.which); return true;
         case SDL_CONTROLLERBUTTONDOWN:
-            if (input.active) input.controller.buttonsPressedUnread |= padBit(event.cbutton.button);
+            if (inputActive()) controllers.pressedSinceRefresh |= padBit(event.cbutton.button);
             return true;
         case SDL_CONTROLLERBUTTONUP:
         case SDL_CONTROLLERAXISMOTION:
@@ -135,10 +136,11 @@ bool handleControllerEvent(const SDL_Event& event) {
 
 void refreshControllers() {
     ControllerReading all;
-    all.buttonsPressedUnread = input.controller.buttonsPressedUnread;
+    all.buttonsPressedUnread = controllers.pressedSinceRefresh;
+    controllers.pressedSinceRefresh = 0;
     for (OpenPad& open : controllers.pads)
         if (open.pad) addPadReading(all, readPad(open.pad), open.memory);
-    input.controller = all;
+    reportControllers(all);
 }
 
 void closeControllers() {

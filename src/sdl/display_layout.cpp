@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gfx/display.h"
+
 DisplayLayout layoutFor(int windowWidth, int windowHeight, int outputWidth, int outputHeight, int pageWidth,
                         int pageHeight) {
     DisplayLayout layout;
@@ -26,12 +28,7 @@ bool pagePointFromWindow(const DisplayLayout& layout, int pageWidth, int pageHei
                          int& pageX, int& pageY) {
     int px = pageCoordinate(x, layout.windowWidth, layout.outputWidth, layout.left, layout.scale);
     int py = pageCoordinate(y, layout.windowHeight, layout.outputHeight, layout.top, layout.scale);
-    if (fullScreen) {
-        px = std::clamp(px, 0, pageWidth - 1);
-        py = std::clamp(py, 0, pageHeight - 1);
-    } else if (px < 0 || py < 0 || px >= pageWidth || py >= pageHeight) {
-        return false;
-    }
+    if (!pointerToPage(px, py, pageWidth, pageHeight, fullScreen)) return false;
     pageX = px;
     pageY = py;
     return true;

@@ -14,8 +14,8 @@ struct DisplayLayout {
 // The page scaled by the largest whole factor that fits the output, centred.
 DisplayLayout layoutFor(int windowWidth, int windowHeight, int outputWidth, int outputHeight, int pageWidth,
                         int pageHeight);
-// The page pixel under window point (x, y). Full screen clamps to the page; a window
-// answers false for a point off the picture.
+// The page pixel under window point (x, y), held to the off-page pointer rule
+// (gfx/display.h's pointerToPage).
 bool pagePointFromWindow(const DisplayLayout& layout, int pageWidth, int pageHeight, bool fullScreen, int x, int y,
                          int& pageX, int& pageY);
 // The window point at the centre of page pixel (x, y).

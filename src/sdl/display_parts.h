@@ -19,6 +19,9 @@
 bool openDisplay(bool fullScreen);
 void closeDisplay();
 SDL_Window* gameWindow();
+// The form the game is shown in now: full screen (or the borderless window that waits for
+// it) or a window. Under the lock.
+bool windowIsFullScreen();
 // Full screen and window swap places; if the new form cannot be had, the old one stays.
 // Under the lock.
 void toggleFullScreen();

@@ -13,7 +13,9 @@
 #include <string>
 #include <thread>
 
-#include "gfx/screen_state.h"
+#include "gfx/display.h"
+#include "gfx/input.h"
+#include "gfx/screen.h"
 #include "sdl/display_parts.h"
 #include "sdl/display_sdl.h"
 #include "sdl/display_stats.h"
@@ -74,7 +76,7 @@ void carryOutRequests() {
 // StallWatch); called under the lock, after the events.
 void watchTheGame() {
     double now = double(SDL_GetTicks64()) / 1000.0;
-    if (watchForStall(stallWatch, wakesFromGame.load(), now, screen.fullScreen, input.active) != StallStep::none)
+    if (watchForStall(stallWatch, wakesFromGame.load(), now, windowIsFullScreen(), inputActive()) != StallStep::none)
         toggleFullScreen();
 }
 

@@ -7,9 +7,6 @@
 // selectDisplay(sdlBackend) before openScreen shows the game through SDL.
 extern const DisplayBackend sdlBackend;
 
-// The key-table entry (set-1 scan code) that an SDL scancode (a USB usage) sets, or -1.
-int scanCodeForSdlKey(int sdlScancode);
-
 // The window's size, as a whole factor of the page, for the next openScreen; 0 (the
 // default) takes the largest that fits the desktop.
 void chooseWindowScale(int scale);

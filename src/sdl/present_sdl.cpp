@@ -10,7 +10,7 @@
 #include <iterator>
 #include <vector>
 
-#include "gfx/screen_state.h"
+#include "gfx/display.h"
 #include "sdl/display_parts.h"
 #include "sdl/display_stats.h"
 #include "sdl/pixel_scaling.h"
@@ -83,7 +83,7 @@ bool createRenderer(Uint32 kind) {
     picture.renderer = SDL_CreateRenderer(picture.window, -1, kind);
     if (!picture.renderer) return false;
     picture.texture = SDL_CreateTexture(picture.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                        screen.width, screen.height);
+                                        screenWidth(), screenHeight());
     if (picture.texture) return true;
     destroyRenderer();
     return false;
@@ -103,10 +103,10 @@ void recoverTexture() {
 // Finds the next run of changed rows at or after row y, marks them shown and leaves the
 // run as rows first to y - 1. False when no changed row is left.
 bool takeChangedRun(int& first, int& y) {
-    while (y < screen.height && !picture.changedRows[size_t(y)]) ++y;
-    if (y == screen.height) return false;
+    while (y < screenHeight() && !picture.changedRows[size_t(y)]) ++y;
+    if (y == screenHeight()) return false;
     first = y;
-    while (y < screen.height && picture.changedRows[size_t(y)]) picture.changedRows[size_t(y++)] = 0;
+    while (y < screenHeight() && picture.changedRows[size_t(y)]) picture.changedRows[size_t(y++)] = 0;
     return true;
 }
 
@@ -127,8 +127,8 @@ void presentOnSurface() {
     const DisplayLayout& l = picture.layout;
     const bool direct =
         surface->format->format == SDL_PIXELFORMAT_RGB888 || surface->format->format == SDL_PIXELFORMAT_ARGB8888;
-    const int pictureWidth = screen.width * l.scale;
-    if (!direct) picture.staging.resize(size_t(pictureWidth) * size_t(screen.height) * size_t(l.scale));
+    const int pictureWidth = screenWidth() * l.scale;
+    if (!direct) picture.staging.resize(size_t(pictureWidth) * size_t(screenHeight()) * size_t(l.scale));
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return;
     if (picture.redraw) SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
     SDL_Rect bands[32];
@@ -140,10 +140,10 @@ void presentOnSurface() {
             auto* topLeft = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(surface->pixels) +
                                                         size_t(l.top) * size_t(surface->pitch)) +
                             l.left;
-            scalePageRows(picture.shownRows.data(), screen.width, first, y, {topLeft, surface->pitch / 4, l.scale},
+            scalePageRows(picture.shownRows.data(), screenWidth(), first, y, {topLeft, surface->pitch / 4, l.scale},
                           picture.scalingForm);
         } else {
-            scalePageRows(picture.shownRows.data(), screen.width, first, y,
+            scalePageRows(picture.shownRows.data(), screenWidth(), first, y,
                           {picture.staging.data(), pictureWidth, l.scale}, picture.scalingForm);
             const uint32_t* from = picture.staging.data() + size_t(band.y - l.top) * size_t(pictureWidth);
             auto* to = static_cast<uint8_t*>(surface->pixels) + size_t(band.y) * size_t(surface->pitch) +
@@ -168,16 +168,16 @@ void presentThroughRenderer() {
     if (picture.textureLost) return;
     bool any = false;
     for (int first = 0, y = 0; takeChangedRun(first, y);) {
-        SDL_Rect rows{0, first, screen.width, y - first};
-        SDL_UpdateTexture(picture.texture, &rows, &picture.shownRows[size_t(first) * size_t(screen.width)],
-                          screen.width * 4);
+        SDL_Rect rows{0, first, screenWidth(), y - first};
+        SDL_UpdateTexture(picture.texture, &rows, &picture.shownRows[size_t(first) * size_t(screenWidth())],
+                          screenWidth() * 4);
         any = true;
     }
     if (!any && !picture.redraw) return;
     picture.redraw = false;
     measureLayout();
     const DisplayLayout& l = picture.layout;
-    SDL_Rect placed{l.left, l.top, screen.width * l.scale, screen.height * l.scale};
+    SDL_Rect placed{l.left, l.top, screenWidth() * l.scale, screenHeight() * l.scale};
     SDL_SetRenderDrawColor(picture.renderer, 0, 0, 0, 255);
     SDL_RenderClear(picture.renderer);
     SDL_RenderCopy(picture.renderer, picture.texture, nullptr, &placed);
@@ -191,8 +191,8 @@ bool createPresenter(SDL_Window* window) {
     picture.window = window;
     picture.onSurface = false;
     picture.surface = nullptr;
-    picture.shownRows.assign(size_t(screen.width) * size_t(screen.height), 0);
-    picture.changedRows.assign(size_t(screen.height), 1);
+    picture.shownRows.assign(size_t(screenWidth()) * size_t(screenHeight()), 0);
+    picture.changedRows.assign(size_t(screenHeight()), 1);
     picture.redraw = true;
     picture.textureLost = false;
     if (chosenDisplayPath() == DisplayPath::renderer && createRenderer(SDL_RENDERER_ACCELERATED)) {
@@ -232,7 +232,7 @@ void measureLayout() {
         outputWidth = windowWidth;
         outputHeight = windowHeight;
     }
-    picture.layout = layoutFor(windowWidth, windowHeight, outputWidth, outputHeight, screen.width, screen.height);
+    picture.layout = layoutFor(windowWidth, windowHeight, outputWidth, outputHeight, screenWidth(), screenHeight());
 }
 
 void settleLayout() {
@@ -242,17 +242,7 @@ void settleLayout() {
 
 const DisplayLayout& pictureLayout() { return picture.settledLayout; }
 
-void takeChangedRows() {
-    if (screen.bytesPerPixel != 4) return;  // only 32-bit pages can be shown
-    const uint32_t* page = pageStart(screen.visiblePage);
-    const size_t width = size_t(screen.width);
-    for (int y = 0; y < screen.height; ++y) {
-        if (!screen.dirty[y]) continue;
-        std::memcpy(&picture.shownRows[size_t(y) * width], page + size_t(y) * width, width * sizeof(uint32_t));
-        picture.changedRows[size_t(y)] = 1;
-        screen.dirty[y] = 0;
-    }
-}
+void takeChangedRows() { takeChangedPageRows(picture.shownRows.data(), picture.changedRows.data()); }
 
 void presentPicture() {
     displayStatsPresentStarts();

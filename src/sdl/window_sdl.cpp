@@ -6,7 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "gfx/screen_state.h"
+#include "gfx/display.h"
+#include "gfx/input.h"
+#include "gfx/screen.h"
 #include "sdl/display_parts.h"
 #include "sdl/display_sdl.h"
 #include "sdl/remembered_settings.h"
@@ -20,6 +22,9 @@ struct Window {
     // Opened borderless over the desktop; full screen is asked for once the first picture
     // is up (see openDisplay).
     bool fullScreenPending = false;
+    // The form the game is shown in now (the borderless window counts as full screen):
+    // what the pointer's edges and the stall watch go by.
+    bool fullScreen = false;
     Uint64 openedAt = 0;  // SDL ticks
 };
 Window shown;
@@ -42,8 +47,8 @@ void destroyWindow() {
 // looks full screen before the window manager is asked (see openDisplay).
 bool createWindow(bool fullScreen) {
     Uint32 flags = SDL_WINDOW_ALLOW_HIGHDPI | (fullScreen ? SDL_WINDOW_BORDERLESS : 0);
-    SDL_Rect place{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screen.width * shown.windowScale,
-                   screen.height * shown.windowScale};
+    SDL_Rect place{SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, screenWidth() * shown.windowScale,
+                   screenHeight() * shown.windowScale};
     // Covering the desktop from its corner keeps full screen right even where no window
     // manager places the window.
     if (fullScreen) SDL_GetDisplayBounds(0, &place);
@@ -87,7 +92,7 @@ bool showsSomething() {
 void followWindowForm() {
     bool full = (SDL_GetWindowFlags(shown.window) & SDL_WINDOW_FULLSCREEN) != 0;
     SDL_SetWindowGrab(shown.window, full ? SDL_TRUE : SDL_FALSE);
-    screen.fullScreen = full;
+    shown.fullScreen = full;
     measureLayout();
     redrawPicture();
 }
@@ -108,7 +113,7 @@ bool openDisplay(bool fullScreen) {
     SDL_Rect desktop{0, 0, 1024, 768};
     SDL_GetDisplayUsableBounds(0, &desktop);
     shown.windowScale =
-        askedWindowScale > 0 ? askedWindowScale : windowScaleFor(desktop.w, desktop.h, screen.width, screen.height);
+        askedWindowScale > 0 ? askedWindowScale : windowScaleFor(desktop.w, desktop.h, screenWidth(), screenHeight());
     // Asking SDL for full screen waits until the window manager has moved and resized the
     // window, up to 100 ms, all of it where there is no window manager or the window
     // already covers the desktop. That wait comes after the game's first picture instead
@@ -116,7 +121,7 @@ bool openDisplay(bool fullScreen) {
     // is full screen to the game.
     shown.fullScreenPending = fullScreen && createWindow(true);
     if (shown.fullScreenPending || createWindow(false)) {
-        screen.fullScreen = shown.fullScreenPending;
+        shown.fullScreen = shown.fullScreenPending;
         shown.openedAt = SDL_GetTicks64();
         return true;
     }
@@ -133,12 +138,14 @@ void closeDisplay() {
 
 SDL_Window* gameWindow() { return shown.window; }
 
+bool windowIsFullScreen() { return shown.fullScreen; }
+
 // Where no window manager carries out the full-screen request, SDL reports full screen
 // all the same while the window keeps its size, so the window first covers the desktop
 // from its corner itself, as at start-up.
 void toggleFullScreen() {
     shown.fullScreenPending = false;
-    bool toFullScreen = !screen.fullScreen;
+    bool toFullScreen = !shown.fullScreen;
     if (toFullScreen) {
         SDL_Rect desktop;
         if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(shown.window), &desktop) == 0) {
@@ -151,7 +158,7 @@ void toggleFullScreen() {
         SDL_SetWindowFullscreen(shown.window, toFullScreen ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
     if ((SDL_GetWindowFlags(shown.window) & SDL_WINDOW_FULLSCREEN) == 0) {
         SDL_SetWindowBordered(shown.window, SDL_TRUE);  // it opened borderless
-        SDL_SetWindowSize(shown.window, screen.width * shown.windowScale, screen.height * shown.windowScale);
+        SDL_SetWindowSize(shown.window, screenWidth() * shown.windowScale, screenHeight() * shown.windowScale);
         SDL_SetWindowPosition(shown.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     followWindowForm();
@@ -172,7 +179,7 @@ void enterFullScreenWhenShown() {
 void handleWindowFormEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
         case SDL_WINDOWEVENT_MAXIMIZED:
-            if (input.active && !screen.fullScreen) switchFormForPlayer();
+            if (inputActive() && !shown.fullScreen) switchFormForPlayer();
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED: followWindowForm(); break;  // a window manager may change the form
         default: redrawPicture();  // exposed, resized, restored: draw the picture again
@@ -181,5 +188,5 @@ void handleWindowFormEvent(const SDL_WindowEvent& event) {
 
 void switchFormForPlayer() {
     toggleFullScreen();
-    noticeFullScreenChoice(screen.fullScreen);
+    noticeFullScreenChoice(shown.fullScreen);
 }

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "gfx/controller.h"
-#include "gfx/screen_state.h"
+#include "gfx/input.h"
 
 // Implemented in web/platform.js: writes up to `capacity` pads, gamepadValues numbers
 // each, and returns how many it wrote.
@@ -56,6 +56,5 @@ void readGamepads() {
     ControllerReading all;
     for (int p = 0; p < count && p < padCapacity; ++p)
         addPadReading(all, padFrom(values + p * gamepadValues), padMemories[p]);
-    ScreenLockScope lock;
-    input.controller = all;
+    reportControllers(all);
 }

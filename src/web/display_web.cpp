@@ -1,22 +1,21 @@
 // The browser display: the visible page put into the page's <canvas> each time a new page
-// is shown, and the player's input handed in by the page's event listeners (web/page.js)
-// through the exported web* functions. Everything runs on the browser's one thread, so
-// the screen lock is never contended; it is still taken where the desktop takes it.
+// is shown, and the player's input handed in by the page's event listeners through the
+// exported web* functions, which report it to the graphics layer (gfx/input.h). Everything
+// runs on the browser's one thread, so the screen lock is never contended; the report
+// calls take it all the same, as on the desktop.
 #include <emscripten.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
 #include "gfx/display.h"
 #include "gfx/input.h"
+#include "gfx/keys.h"
 #include "gfx/pixel_spans.h"
-#include "gfx/screen_state.h"
 #include "web/display_web.h"
-#include "web/web_keys.h"
 
-// Implemented in web/platform.js.
+// Implemented in src/web/platform.js.
 extern "C" {
 void jsShowPage(const uint32_t* rgba, int width, int height);
 void jsShowPointer(int visible);
@@ -27,29 +26,28 @@ namespace {
 // The visible page as ImageData takes it: bytes R, G, B, A, one 32-bit word a pixel. Its
 // place in the module's memory never changes, so the page's ImageData looks straight at it.
 std::vector<uint32_t> canvasPixels;
-std::vector<uint8_t> keysHeld;   // one flag per KeyboardEvent.code the table knows
+// The keys held, by USB usage: of two keys sharing an entry (Left and keypad 4), letting
+// go of one leaves the entry down while the other is held.
+uint8_t keysHeld[keyUsageCount] = {};
+bool screenOpen = false;
+bool fullScreen = false;         // the page is full screen (the browser says when)
 bool pointerKnown = false;       // the pointer is over the canvas (or was put there)
 int pointerX = 0, pointerY = 0;  // page pixels, possibly off the page
 
 void showVisiblePage() {
-    if (screen.bytesPerPixel != 4) return;
-    const size_t pixels = size_t(screen.width) * size_t(screen.height);
+    const uint32_t* page = visiblePage();
+    if (page == nullptr) return;
+    const int width = screenWidth(), height = screenHeight();
+    const size_t pixels = size_t(width) * size_t(height);
     canvasPixels.resize(pixels);
-    rgbaSpan(canvasPixels.data(), pageStart(screen.visiblePage), int(pixels));
-    std::fill(screen.dirty.get(), screen.dirty.get() + screen.height, uint8_t(0));
-    jsShowPage(canvasPixels.data(), screen.width, screen.height);
+    rgbaSpan(canvasPixels.data(), page, int(pixels));
+    visiblePageShown();
+    jsShowPage(canvasPixels.data(), width, height);
 }
 
-// Key-table entries follow the keys held: of two keys sharing an entry, releasing one
-// leaves the entry down while the other is still held.
-void refreshKeyEntry(int scanCode) {
-    bool down = false;
-    for (int i = 0; i < webKeyCount(); ++i)
-        if (keysHeld[size_t(i)] && webKeyScanCode(i) == scanCode) down = true;
-    input.keyTable[scanCode] = down ? 1 : 0;
+void forgetHeldKeys() {
+    for (uint8_t& held : keysHeld) held = 0;
 }
-
-void forgetHeldKeys() { std::fill(keysHeld.begin(), keysHeld.end(), uint8_t(0)); }
 
 int buttonBit(int domButton) {
     switch (domButton) {
@@ -67,36 +65,31 @@ namespace webDisplay {
 // Browsers allow full screen only in answer to the player (the page's button, Alt+Enter),
 // so the game always opens in the page.
 bool start(bool /*fullScreen*/, const char*& /*error*/) {
-    keysHeld.assign(size_t(webKeyCount()), 0);
+    forgetHeldKeys();
+    screenOpen = true;
+    fullScreen = false;
     pointerKnown = false;
-    screen.fullScreen = false;
     showVisiblePage();
     return true;
 }
 
-void stop() {}
+void stop() { screenOpen = false; }
 
 void wake() { showVisiblePage(); }
 
-// In the page the canvas is a window: a pointer off it cannot be reported. Full screen
-// clamps to the page, as on the desktop.
+// In the page the canvas is a window; full screen, the page is the picture.
 bool pointer(int& x, int& y) {
     if (!pointerKnown) return false;
-    if (screen.fullScreen) {
-        x = std::clamp(pointerX, 0, screen.width - 1);
-        y = std::clamp(pointerY, 0, screen.height - 1);
-        return true;
-    }
-    if (pointerX < 0 || pointerY < 0 || pointerX >= screen.width || pointerY >= screen.height) return false;
-    x = pointerX;
-    y = pointerY;
+    int px = pointerX, py = pointerY;
+    if (!pointerToPage(px, py, screenWidth(), screenHeight(), fullScreen)) return false;
+    x = px;
+    y = py;
     return true;
 }
 
 // A page cannot move the system pointer; the game's pointer sits there until the real one
 // moves over the canvas.
 void movePointer(int x, int y) {
-    ScreenLockScope lock;
     pointerKnown = true;
     pointerX = x;
     pointerY = y;
@@ -111,62 +104,43 @@ void showPointer(bool visible) { jsShowPointer(visible ? 1 : 0); }
 extern "C" {
 
 // A key went down or up. Returns 1 when the game has an entry for it, so the page keeps
-// the browser from acting on it (arrows scrolling the page). A press is noted until the
-// game reads it, so a tap between two frames still reaches the game once.
+// the browser from acting on it (arrows scrolling the page).
 EMSCRIPTEN_KEEPALIVE int webKey(const char* code, int down, int repeat) {
-    const int index = webKeyIndex(code);
-    if (index < 0) return 0;
-    if (!screen.open || !input.active || repeat) return 1;
-    ScreenLockScope lock;
-    const int scanCode = webKeyScanCode(index);
-    keysHeld[size_t(index)] = down ? 1 : 0;
-    if (down) input.keysPressedUnread[scanCode] = 1;
-    refreshKeyEntry(scanCode);
+    const int usage = usageForWebCode(code);
+    if (usage < 0 || scanCodeForUsage(usage) < 0) return 0;
+    if (!screenOpen || !inputActive() || repeat) return 1;
+    keysHeld[usage] = down ? 1 : 0;
+    if (down) reportKeyPressed(usage);
+    reportKeysHeld(keysHeld, keyUsageCount);
     return 1;
 }
 
 // The pointer at (x, y) CSS pixels from the canvas's top-left corner, the canvas being
 // width x height CSS pixels on the page: the page pixel under it, which may lie off the page.
 EMSCRIPTEN_KEEPALIVE void webPointer(double x, double y, double width, double height) {
-    if (!screen.open || width <= 0 || height <= 0) return;
-    ScreenLockScope lock;
+    if (!screenOpen || width <= 0 || height <= 0) return;
     pointerKnown = true;
-    pointerX = int(std::floor(x * screen.width / width));
-    pointerY = int(std::floor(y * screen.height / height));
+    pointerX = int(std::floor(x * screenWidth() / width));
+    pointerY = int(std::floor(y * screenHeight() / height));
 }
 
 // The pointer left the browser's window.
-EMSCRIPTEN_KEEPALIVE void webPointerGone() {
-    ScreenLockScope lock;
-    pointerKnown = false;
-}
+EMSCRIPTEN_KEEPALIVE void webPointerGone() { pointerKnown = false; }
 
 EMSCRIPTEN_KEEPALIVE void webButton(int domButton, int down) {
-    if (!screen.open || !input.active) return;
-    ScreenLockScope lock;
-    const int bit = buttonBit(domButton);
-    if (down) {
-        input.buttons |= bit;
-        input.buttonsPressedUnread |= bit;
-    } else {
-        input.buttons &= ~bit;
-    }
+    if (screenOpen) reportMouseButton(buttonBit(domButton), down != 0);
 }
 
 // The page gained or lost the keyboard (focus, a hidden tab): everything held is
 // forgotten either way, as on the desktop.
 EMSCRIPTEN_KEEPALIVE void webActive(int active) {
-    if (!screen.open) return;
-    ScreenLockScope lock;
-    input.active = active != 0;
-    releaseAllInput();
+    if (!screenOpen) return;
     forgetHeldKeys();
+    reportActive(active != 0);
 }
 
 EMSCRIPTEN_KEEPALIVE void webFullScreen(int on) {
-    if (!screen.open) return;
-    ScreenLockScope lock;
-    screen.fullScreen = on != 0;
+    if (screenOpen) fullScreen = on != 0;
 }
 
 }  // extern "C"

@@ -7,7 +7,6 @@
 #include <emscripten/eventloop.h>
 
 #include "game/frame_loop.h"
-#include "game/game_state.h"
 #include "game/startup.h"
 #include "gfx/clock.h"
 #include "gfx/input.h"
@@ -31,10 +30,7 @@ void nextStep(void*);
 void callAfter(double ms) { pendingCall = emscripten_set_timeout(nextStep, ms, nullptr); }
 
 // Asks to be called back when the frame after the one just run is due.
-void callWhenDue() {
-    const PacingStep step = paceFrame(timer(), game.lastFrameTime, 1.0 / game.targetFps);
-    callAfter(step.runNow ? 0.0 : step.waitMs);
-}
+void callWhenDue() { callAfter(browserWaitMs(timer())); }
 
 void cancelPendingCall() {
     if (pendingCall != 0) emscripten_clear_timeout(pendingCall);
@@ -53,9 +49,10 @@ void endGame() {
 void nextStep(void*) {
     pendingCall = 0;
     if (!running || hidden) return;
-    const PacingStep step = paceFrame(timer(), game.lastFrameTime, 1.0 / game.targetFps);
-    if (!step.runNow) return callAfter(step.waitMs);
-    game.lastFrameTime = step.waitEndedAt;
+    const double now = timer();
+    const double waitMs = browserWaitMs(now);
+    if (waitMs > 0) return callAfter(waitMs);
+    endFrameWait(now, pacingLateFrames);
     if (framesRun > 0 && keyDown(scanEscape)) return endGame();
     readGamepads();
     runFrame();

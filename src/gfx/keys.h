@@ -1,0 +1,15 @@
+// The keys the game knows: one table for every platform. A row names a key by its USB HID
+// usage (the keyboard page), the numbering SDL's scancodes and the browser's
+// KeyboardEvent.code both follow, and gives the set-1 scan code the game reads it by
+// (input.h) and the name the browser gives it. The extended keys share the entry of their
+// keypad twin: Left and keypad 4 are both scanLeft.
+#pragma once
+
+// Usages 0 to 255 hold every key a keyboard reports; a platform's table of keys held is
+// indexed by usage up to here.
+constexpr int keyUsageCount = 256;
+
+// The scan code a usage sets, or -1 for a key the game has no entry for.
+int scanCodeForUsage(int usage);
+// The usage of a KeyboardEvent.code name, or -1 for a name the table does not know.
+int usageForWebCode(const char* code);
