@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
-#include "gfx/keys.h"
 #include "gfx/display.h"
 #include "gfx/input.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "sdl/display_layout.h"
 #include "sdl/display_sdl.h"

@@ -81,11 +81,20 @@ TEST(GameKeys, BrowserNamesAndSdlScancodesMeetOnTheSameKeys) {
         const char* webCode;
         SDL_Scancode sdlKey;
     } sameKeys[] = {
-        {"Escape", SDL_SCANCODE_ESCAPE},   {"ArrowLeft", SDL_SCANCODE_LEFT}, {"Numpad4", SDL_SCANCODE_KP_4},
-        {"ArrowRight", SDL_SCANCODE_RIGHT}, {"Numpad6", SDL_SCANCODE_KP_6}, {"KeyM", SDL_SCANCODE_M},
-        {"Minus", SDL_SCANCODE_MINUS},     {"Equal", SDL_SCANCODE_EQUALS},  {"NumpadSubtract", SDL_SCANCODE_KP_MINUS},
-        {"NumpadAdd", SDL_SCANCODE_KP_PLUS}, {"Enter", SDL_SCANCODE_RETURN}, {"F12", SDL_SCANCODE_F12},
-        {"ControlRight", SDL_SCANCODE_RCTRL}, {"IntlYen", SDL_SCANCODE_INTERNATIONAL3},
+        {"Escape", SDL_SCANCODE_ESCAPE},
+        {"ArrowLeft", SDL_SCANCODE_LEFT},
+        {"Numpad4", SDL_SCANCODE_KP_4},
+        {"ArrowRight", SDL_SCANCODE_RIGHT},
+        {"Numpad6", SDL_SCANCODE_KP_6},
+        {"KeyM", SDL_SCANCODE_M},
+        {"Minus", SDL_SCANCODE_MINUS},
+        {"Equal", SDL_SCANCODE_EQUALS},
+        {"NumpadSubtract", SDL_SCANCODE_KP_MINUS},
+        {"NumpadAdd", SDL_SCANCODE_KP_PLUS},
+        {"Enter", SDL_SCANCODE_RETURN},
+        {"F12", SDL_SCANCODE_F12},
+        {"ControlRight", SDL_SCANCODE_RCTRL},
+        {"IntlYen", SDL_SCANCODE_INTERNATIONAL3},
     };
     for (const auto& key : sameKeys) EXPECT_EQ(usageForWebCode(key.webCode), int(key.sdlKey)) << key.webCode;
     EXPECT_EQ(scanCodeForUsage(usageForWebCode("ArrowLeft")), scanLeft);

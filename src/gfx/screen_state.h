@@ -52,7 +52,6 @@ extern InputState input;
 
 uint32_t* pageStart(int page);
 
-
 // A page coordinate from a caller's single: halves away from zero; false for NaN. Huge
 // values are clamped far off the page first, so the conversion to int is always defined;
 // converting to int drops the fraction, so v + 0.5 and v - 0.5 need no separate trunc.

@@ -44,7 +44,9 @@ void destroyPresenter();
 const char* presentingPath();
 // Every row is sent again and the borders are painted (a new size, a new form, an exposed window).
 void redrawPicture();
-// Measures where the picture sits in the window now. Under the lock, or before the game runs.
+// Measures where the picture sits in the window now. The refresh thread's own: called
+// under the lock (a new form, settleLayout) and outside it (the present, on a new surface
+// or a redraw); the game's thread never reads this measure, only the one settleLayout keeps.
 void measureLayout();
 // Once a pass, under the lock: measures the layout again if a redraw is pending and keeps
 // it for pictureLayout.

@@ -46,9 +46,7 @@ void handleKeyPress(const SDL_KeyboardEvent& key) {
 bool handleFocusOrCrossing(const SDL_WindowEvent& event) {
     switch (event.event) {
         case SDL_WINDOWEVENT_FOCUS_GAINED:
-        case SDL_WINDOWEVENT_FOCUS_LOST:
-            reportActive(event.event == SDL_WINDOWEVENT_FOCUS_GAINED);
-            return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST: reportActive(event.event == SDL_WINDOWEVENT_FOCUS_GAINED); return true;
         case SDL_WINDOWEVENT_ENTER: pointerSeen.inWindow = true; return true;
         case SDL_WINDOWEVENT_LEAVE: pointerSeen.inWindow = false; return true;
         default: return false;
