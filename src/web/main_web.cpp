@@ -11,12 +11,16 @@
 #include "gfx/clock.h"
 #include "gfx/input.h"
 #include "gfx/screen.h"
+#include "sound/sound.h"
 #include "web/controller_web.h"
 #include "web/display_web.h"
 #include "web/frame_pacing.h"
 
-// Implemented in web/platform.js.
-extern "C" void jsGameEnded();
+// Implemented in src/web/platform.js.
+extern "C" {
+void jsGameEnded();
+void jsSoundSettings(int muted, int effectsLevel);
+}
 
 namespace {
 
@@ -24,6 +28,16 @@ bool running = false;
 bool hidden = false;
 long pendingCall = 0;  // the browser timer that will run the next frame, 0 for none
 int framesRun = 0;
+int soundSettingsTold = -1;  // the mute and effects level the page was last told, packed
+
+// The page shows the mute and remembers it and the effects level: it is told when a frame
+// (a key, a controller) or the page itself changed them, never asked.
+void tellSoundSettings() {
+    const int settings = (soundMuted() ? 8 : 0) | sfxVolumeLevel;
+    if (settings == soundSettingsTold) return;
+    soundSettingsTold = settings;
+    jsSoundSettings(soundMuted() ? 1 : 0, sfxVolumeLevel);
+}
 
 void nextStep(void*);
 
@@ -57,6 +71,7 @@ void nextStep(void*) {
     readGamepads();
     runFrame();
     ++framesRun;
+    tellSoundSettings();
     callWhenDue();
 }
 

@@ -32,6 +32,11 @@ mergeInto(LibraryManager.library, {
     if (Module['onGameEnded']) Module['onGameEnded']();
   },
 
+  // The mute or the effects level changed (sound_button.js shows and remembers them).
+  jsSoundSettings: function (muted, effectsLevel) {
+    window.dispatchEvent(new CustomEvent('crowdfire:sound', { detail: { muted: muted !== 0, effectsLevel: effectsLevel } }));
+  },
+
   // The standard-mapping pads the page sees, up to `capacity`, seven numbers each from
   // `values` on: the two sticks (x, y), the two triggers and the buttons held as a mask in
   // the standard mapping's order (controller_web.cpp). Returns how many it wrote.

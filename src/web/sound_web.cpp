@@ -101,4 +101,10 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE void webSetMuted(int muted) { setSoundMuted(muted != 0); }
 EMSCRIPTEN_KEEPALIVE int webSoundMuted() { return soundMuted() ? 1 : 0; }
 
+// The effects level the player chose last time, 0 (silent) to 4; anything else is refused
+// and leaves the level as it is.
+EMSCRIPTEN_KEEPALIVE void webSetEffectsLevel(int level) {
+    if (level >= 0 && level <= 4) setVolumeLevels(level, musicVolumeLevel);
+}
+
 }  // extern "C"

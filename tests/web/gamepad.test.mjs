@@ -234,5 +234,12 @@ test('M mutes and the volume keys step what the effects play at', async () => {
   await press('NumpadSubtract');
   await press('NumpadSubtract');
   assert.equal(await playsAt(), 0, 'the silent level');
+  // The page keeps the level the player left, and the next visit's game starts there.
+  await press('Equal');
+  await press('Equal');
+  assert.equal(await page.evaluate(() => localStorage.getItem('crowdfire.effects')), '2');
+  await page.reload({ waitUntil: 'load' });
+  await page.waitForFunction(() => window.crowdfire.firstFrameAt > 0, { timeout: 15000 });
+  assert.equal(await playsAt(), 126 / 255, 'the remembered level');
   assert.deepEqual(problems, []);
 });

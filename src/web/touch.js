@@ -1,6 +1,7 @@
-// The touch screen, a device of the browser version like the mouse and the keyboard: it
-// sets the same pointer, buttons and keys (the module's webPointer, webButton and webKey),
-// and the game never learns which the player holds.
+// The touch screen, a device of the browser platform like the mouse and the keyboard
+// (page_input.js): it sets the same pointer, through the same mapping, and the same buttons
+// and keys (the module's webPointer, webButton and webKey), and the game never learns which
+// the player holds.
 //   - a finger on the picture moves the crosshair there and presses the fire button
 //     until it lifts: a tap fires where it touched, under the same cooldown as a click,
 //     and a finger held down fires again each time the cooldown ends, as a held button does;
@@ -14,7 +15,6 @@
 'use strict';
 
 (function () {
-  const canvas = document.getElementById('screen');
   const stage = document.getElementById('stage');
   const bomb = document.getElementById('bomb');
   const endGame = document.getElementById('end-game');
@@ -26,10 +26,8 @@
   const aiming = new Map();  // fingers on the picture: pointerId -> the button it holds
   let bombArmed = false;
 
-  function pointAt(event) {
-    const box = canvas.getBoundingClientRect();
-    Module._webPointer(event.clientX - box.left, event.clientY - box.top, box.width, box.height);
-  }
+  const pointAt = (event) => window.crowdfireInput.pointAt(event);
+  const webKey = (code, down) => window.crowdfireInput.webKey(code, down, false);
 
   function armBomb(armed) {
     bombArmed = armed;
@@ -66,10 +64,6 @@
   }
   stage.addEventListener('pointerup', lift);
   stage.addEventListener('pointercancel', lift);
-
-  function webKey(code, down) {
-    Module.ccall('webKey', 'number', ['string', 'number', 'number'], [code, down ? 1 : 0, 0]);
-  }
 
   // A control held by any number of fingers (or a mouse): down with the first, up with the last.
   function holdControl(control, onDown, onUp) {

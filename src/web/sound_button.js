@@ -1,0 +1,62 @@
+// The sound button and the sound settings the page remembers: the player's mute, the same
+// one the game's sound layer keeps for any key or controller that mutes, and the effects
+// level (minus and equals). The module tells the page when either changes (the
+// crowdfire:sound event, from main_web.cpp's loop); the page keeps both in the browser's
+// storage and gives them back to each new game, so a muted game stays muted next time and
+// the level is the one the player left.
+'use strict';
+
+(function () {
+  const button = document.getElementById('sound');
+  const mutedKey = 'crowdfire.muted';
+  const effectsKey = 'crowdfire.effects';
+
+  // What the storage holds, or null where it refuses (private mode, a blocked site) or
+  // holds something that is no setting: the game's own default then holds.
+  function recall(key, valid) {
+    try {
+      const value = window.localStorage.getItem(key);
+      return valid.includes(value) ? value : null;
+    } catch (e) {
+      return null;
+    }
+  }
+
+  function remember(key, value) {
+    try {
+      window.localStorage.setItem(key, value);
+    } catch (e) {
+      // Storage refused: the setting holds for this visit only.
+    }
+  }
+
+  function show(muted) {
+    button.textContent = muted ? 'Sound off' : 'Sound on';
+    button.setAttribute('aria-pressed', muted ? 'true' : 'false');
+  }
+
+  // The mute outlives a game in the module; the level is set afresh by every start.
+  window.addEventListener('crowdfire:ready', function () {
+    const muted = recall(mutedKey, ['0', '1']);
+    if (muted !== null) Module._webSetMuted(Number(muted));
+    show(Module._webSoundMuted() !== 0);
+  });
+  window.addEventListener('crowdfire:started', function () {
+    const level = recall(effectsKey, ['0', '1', '2', '3', '4']);
+    if (level !== null) Module._webSetEffectsLevel(Number(level));
+  });
+
+  window.addEventListener('crowdfire:sound', function (event) {
+    show(event.detail.muted);
+    remember(mutedKey, event.detail.muted ? '1' : '0');
+    remember(effectsKey, String(event.detail.effectsLevel));
+  });
+
+  button.addEventListener('click', function () {
+    if (!window.crowdfire || !window.crowdfire.ready) return;
+    const muted = Module._webSoundMuted() === 0;
+    Module._webSetMuted(muted ? 1 : 0);
+    show(muted);
+    remember(mutedKey, muted ? '1' : '0');
+  });
+})();
