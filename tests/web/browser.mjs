@@ -1,8 +1,19 @@
-// Debian's chromium, headless, driven by puppeteer-core (which downloads no browser).
+// The browsers the tests play the game in, all Debian's own and all headless:
+//   chromium  driven by puppeteer-core over the DevTools protocol;
+//   firefox   Firefox ESR, driven by puppeteer-core over WebDriver BiDi;
+//   webkit    WebKitGTK's MiniBrowser under Xvfb, through WebKitWebDriver (webkit.mjs).
+// launchBrowser() starts the one CROWDFIRE_BROWSER names (chromium unless it says
+// otherwise). Each starts its own process group, recorded for scripts/test.sh
+// (processes.mjs), and close() ends it.
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import puppeteer from 'puppeteer-core';
+
+import { trackProcessGroup } from './processes.mjs';
+import { launchWebKit } from './webkit.mjs';
+
+export const engineName = process.env.CROWDFIRE_BROWSER || 'chromium';
 
 export async function launchChromium() {
   const profile = mkdtempSync(join(tmpdir(), 'crowdfire-chromium-'));
@@ -17,9 +28,34 @@ export async function launchChromium() {
       '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
     ],
   });
+  trackProcessGroup(browser.process()?.pid);
   const close = async () => {
     await browser.close();
     rmSync(profile, { recursive: true, force: true });
   };
   return { browser, close };
+}
+
+export async function launchFirefox() {
+  const browser = await puppeteer.launch({
+    browser: 'firefox',
+    executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr',
+    headless: true,
+    extraPrefsFirefox: {
+      // No sound device here: Web Audio plays into Firefox's own stand-in output, where
+      // without one it would stay suspended (the sound button then says so in words).
+      'media.cubeb.force_mock_context': true,
+      // As Chromium's flags above: a page in the background keeps its timers' pace.
+      'dom.min_background_timeout_value': 4,
+    },
+  });
+  trackProcessGroup(browser.process()?.pid);
+  return { browser, close: () => browser.close() };
+}
+
+export function launchBrowser(name = engineName) {
+  if (name === 'chromium') return launchChromium();
+  if (name === 'firefox') return launchFirefox();
+  if (name === 'webkit') return launchWebKit();
+  throw new Error(`no browser called ${name} (chromium, firefox or webkit)`);
 }

@@ -1,4 +1,5 @@
-// The browser build played in headless Chromium through real mouse and key events: the
+// The browser build played through real mouse and key events, in the browser that
+// CROWDFIRE_BROWSER names (chromium, firefox or webkit; browser.mjs): the
 // page loads cleanly, shows the scene, shots draw blood, bombs blast and scorch, the
 // arrows scroll, the samples decode and play, the pace holds and Escape ends the game.
 // A scenario script played by the wasm scenario runner gives the native runner's hashes.
@@ -15,7 +16,7 @@ import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-import { launchChromium } from './browser.mjs';
+import { launchBrowser } from './browser.mjs';
 import { assertBlastSeen, assertScorched, blastArea, canvasPixels, framesRun, recordProblems, screenPoint, sleep, waitFrames, watchFieryPixels } from './page_helpers.mjs';
 import { serveDirectory } from './serve.mjs';
 import * as scene from './scene.mjs';
@@ -29,7 +30,7 @@ const nativeScenario = process.env.CROWDFIRE_SCENARIO || join(root, 'build-web/h
 
 let site;
 let toolsSite;
-let chromium;
+let browser;
 let page;
 let world;
 const problems = [];  // console errors, page errors and failed requests, all along
@@ -55,14 +56,14 @@ before(async () => {
   site = await serveDirectory(siteDir);
   toolsSite = await serveDirectory(toolsSiteDir);
   world = scene.loadWorld(runDir);
-  chromium = await launchChromium();
-  page = await chromium.browser.newPage();
+  browser = await launchBrowser();
+  page = await browser.browser.newPage();
   await page.setViewport({ width: 1000, height: 800 });
   recordProblems(page, problems, { httpErrors: true });
 });
 
 after(async () => {
-  if (chromium) await chromium.close();
+  if (browser) await browser.close();
   if (site) await site.close();
   if (toolsSite) await toolsSite.close();
 });
@@ -177,7 +178,7 @@ function nativeHashes(script) {
 for (const name of ['shooting_spree', 'bombing_run']) {
   test(`the ${name} scenario gives the native runner's hashes in the browser`, async () => {
     const script = join(root, 'tests/scenarios', `${name}.txt`);
-    const tools = await chromium.browser.newPage();
+    const tools = await browser.browser.newPage();
     try {
       await tools.goto(toolsSite.url + 'tools.html', { waitUntil: 'load' });
       await tools.waitForFunction(() => window.toolsReady, { timeout: 10000 });
