@@ -27,8 +27,11 @@ test_packages=(
   desktop-file-utils appstream
   # the static check that scripts/test.sh runs first; the house format (scripts/format.sh)
   cppcheck clang-format
-  # the browser version's test drives Debian's headless chromium from Node
-  chromium
+  # the browser version's test drives Debian's headless chromium from Node, and plays it
+  # in the two other engines players hold: Firefox, driven over WebDriver BiDi, and WebKit,
+  # which every browser on an iPhone or iPad runs (WebKitGTK's driver and MiniBrowser),
+  # under the Xvfb above
+  chromium firefox-esr webkit2gtk-driver
   # fuzzing: clang builds the libFuzzer targets; libclang-rt-14-dev holds the fuzzer runtime
   clang libclang-rt-14-dev
 )

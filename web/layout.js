@@ -39,7 +39,11 @@
     const touch = body.classList.contains('touch');
     let scale;
     if (touch) {
-      const arrangement = touchArrangement(document.documentElement.clientWidth, document.documentElement.clientHeight);
+      // The room inside the safe area (page.css): the screen less a notch or a home bar.
+      const style = getComputedStyle(body);
+      const inset = (side) => parseFloat(style['padding' + side]) || 0;
+      const arrangement = touchArrangement(document.documentElement.clientWidth - inset('Left') - inset('Right'),
+        document.documentElement.clientHeight - inset('Top') - inset('Bottom'));
       body.classList.toggle('beside', arrangement.name === 'beside');
       body.classList.toggle('below', arrangement.name === 'below');
       scale = arrangement.scale;

@@ -22,10 +22,11 @@
 
   const fileName = (url) => decodeURIComponent(new URL(url, location.href).pathname.split('/').pop());
   // The page's own scripts and style, read again at each look: the scripts after this one
-  // are not yet parsed when it runs.
+  // are not yet parsed when it runs; and the packs index.html asks for first.
   function pageFiles() {
-    document.querySelectorAll('script[src], link[rel="stylesheet"], link[rel="preload"]').forEach((element) =>
+    document.querySelectorAll('script[src], link[rel="stylesheet"]').forEach((element) =>
       gameFiles.add(fileName(element.src || element.href)));
+    (window.crowdfireFirstFiles || []).forEach((name) => gameFiles.add(name));
     return gameFiles;
   }
 

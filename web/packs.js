@@ -83,20 +83,28 @@
     return files;
   }
 
+  // The download index.html started for this pack, once: a second unpacking fetches anew.
+  function takeEarlyFetch(name) {
+    const started = window.crowdfireEarlyFetches || {};
+    const response = started[name];
+    delete started[name];
+    return response;
+  }
+
   // The pack is read whole before it is unpacked: the unpacking ends at the end of the
   // gzip data and, fed straight from the network, could cut off a download that had not
   // yet said it was complete. (Read as a Blob instead, a download held back by DevTools'
   // network throttling never completed in Chromium 156.)
   async function unpack(name) {
-    const response = await fetch(name);
+    const response = await takeEarlyFetch(name) || await fetch(name);
     if (!response.ok) throw new Error(`${name}: HTTP ${response.status}`);
     const packed = await response.arrayBuffer();
     const stream = new Response(packed).body.pipeThrough(new DecompressionStream('gzip'));
     return readPack(name, new Uint8Array(await new Response(stream).arrayBuffer()));
   }
 
-  // Everything the first frame needs is asked for at once (index.html's preload links have
-  // started the downloads already) and unpacked as it arrives; a failure is reported where
+  // Everything the first frame needs is asked for at once (index.html has started the
+  // module's and the pictures' downloads already) and unpacked as it arrives; a failure is reported where
   // the pack is awaited.
   const early = new Map(beforeStart.concat(modulePack ? [modulePack] : []).map((name) => [name, unpack(name)]));
   early.forEach((promise) => promise.catch(() => {}));

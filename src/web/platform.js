@@ -17,7 +17,7 @@ mergeInto(LibraryManager.library, {
     if (!c.context || canvas.width !== width || canvas.height !== height) {
       canvas.width = width;
       canvas.height = height;
-      c.context = canvas.getContext('2d', { alpha: false, desynchronized: true });
+      c.context = canvas.getContext('2d', { alpha: false, desynchronized: true, willReadFrequently: true });
       c.image = null;
     }
     if (!c.image || c.image.data.byteOffset !== rgba || c.image.data.buffer !== HEAPU8.buffer) {

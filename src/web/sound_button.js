@@ -30,9 +30,21 @@
     }
   }
 
+  // A browser that never lets the page's audio start (no sound device, its own policy)
+  // leaves the game silent: the button says so in words instead of "Sound on".
+  let blocked = false;
   function show(muted) {
-    button.textContent = muted ? 'Sound off' : 'Sound on';
+    button.textContent = muted ? 'Sound off' : blocked ? 'Sound blocked by the browser' : 'Sound on';
     button.setAttribute('aria-pressed', muted ? 'true' : 'false');
+  }
+  function lookAtAudio() {
+    const audio = window.Module && Module.audioStatus ? Module.audioStatus() : null;
+    blocked = !!audio && audio.state === 'suspended';
+    if (window.crowdfire && window.crowdfire.ready) show(Module._webSoundMuted() !== 0);
+  }
+  // Audio starts on the player's first click, key or touch; two seconds on it has, or not.
+  for (const gesture of ['pointerdown', 'keydown']) {
+    window.addEventListener(gesture, () => setTimeout(lookAtAudio, 2000), { capture: true });
   }
 
   // The mute outlives a game in the module; the level is set afresh by every start.

@@ -2,7 +2,8 @@
 // only 127.0.0.1, only GET and HEAD, only files under the served directory. Every answer
 // says no-store, so the browser's HTTP cache keeps nothing: whatever a page gets without
 // the server comes from its service worker. close() also cuts open connections, so a
-// page cannot reach the server through one kept alive.
+// page cannot reach the server through one kept alive. requests() lists the paths asked
+// for so far, in order (what a first visit downloads, and how often).
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize, sep } from 'node:path';
@@ -21,8 +22,10 @@ const types = {
 
 export async function serveDirectory(root) {
   const base = normalize(root + sep);
+  const asked = [];
   const server = createServer(async (request, response) => {
     const path = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    asked.push(path);
     const file = normalize(join(base, path.endsWith('/') ? path + 'index.html' : path));
     if ((request.method !== 'GET' && request.method !== 'HEAD') || !file.startsWith(base)) {
       response.writeHead(404).end();
@@ -45,5 +48,5 @@ export async function serveDirectory(root) {
     server.close(resolve);
     server.closeAllConnections();
   });
-  return { url: `http://127.0.0.1:${port}/`, close };
+  return { url: `http://127.0.0.1:${port}/`, close, requests: () => asked.slice() };
 }

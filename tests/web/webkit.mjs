@@ -118,19 +118,17 @@ export async function launchWebKit() {
   const version = session.capabilities.browserVersion;
   const xdotool = (...args) => execFileSync('xdotool', args.map(String), { env: { ...process.env, DISPLAY: display } });
 
-  // One window at a time receives commands; each page switches to its own first.
+  // One window at a time receives commands; each page switches to its own first. Every
+  // page gets a window of its own: closing the session's last window would end the session.
   let current = (await command('GET', `${at}/window`));
-  const firstWindow = current;
   async function use(handle) {
     if (current === handle) return;
     await command('POST', `${at}/window`, { handle });
     current = handle;
   }
 
-  let firstTaken = false;
   async function newPage() {
-    const handle = firstTaken ? (await command('POST', `${at}/window/new`, { type: 'window' })).handle : firstWindow;
-    firstTaken = true;
+    const { handle } = await command('POST', `${at}/window/new`, { type: 'window' });
     const page = makePage(handle);
     pages.push(page);
     return page;
