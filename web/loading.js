@@ -24,8 +24,11 @@
   // The page's own scripts and style, read again at each look: the scripts after this one
   // are not yet parsed when it runs; and the packs index.html asks for first.
   function pageFiles() {
-    document.querySelectorAll('script[src], link[rel="stylesheet"]').forEach((element) =>
-      gameFiles.add(fileName(element.src || element.href)));
+    // (The module's own script, unpacked from its pack, runs from a blob: no file of the site.)
+    document.querySelectorAll('script[src], link[rel="stylesheet"]').forEach((element) => {
+      const url = element.src || element.href;
+      if (!url.startsWith('blob:')) gameFiles.add(fileName(url));
+    });
     (window.crowdfireFirstFiles || []).forEach((name) => gameFiles.add(name));
     return gameFiles;
   }
@@ -92,8 +95,10 @@
 
   // Every file the module fetches passes through locateFile: that is the list to check.
   const locate = Module.locateFile;
+  // A packed module compiles its wasm from the pack (packs.js's instantiateWasm), so the
+  // wasm it still names is no file the site serves.
   Module.locateFile = function (path, prefix) {
-    gameFiles.add(fileName(path));
+    if (!(Module.instantiateWasm && path.endsWith('.wasm'))) gameFiles.add(fileName(path));
     return locate ? locate(path, prefix) : prefix + path;
   };
   const printErr = Module.printErr;
