@@ -107,7 +107,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const double started = nowMs();
-    if (!startUp(sdlBackend, SoundStart::inBackground)) {
+    if (!startUp(sdlBackend, GameStart{}, SoundStart::inBackground)) {
         std::fprintf(stderr, "controller_bench: %s\n", screenError());
         return 1;
     }

@@ -8,6 +8,7 @@
 #include "gfx/controller.h"
 #include "gfx/display_headless.h"
 #include "gfx/input.h"
+#include "gfx/keys.h"
 #include "test_fixtures.h"
 
 namespace {

@@ -18,6 +18,7 @@
 #include "game/startup.h"
 #include "gfx/controller.h"
 #include "gfx/input.h"
+#include "gfx/keys.h"
 #include "gfx/random.h"
 #include "gfx/screen.h"
 #include "gfx/screen_state.h"
@@ -228,7 +229,7 @@ TEST_F(SdlController, BackEndsTheGameOnlyFromAPressDuringIt) {
         SDL_PushEvent(&escape);
     });
     const auto started = std::chrono::steady_clock::now();
-    const int status = runGame(sdlBackend);
+    const int status = runGame(sdlBackend, GameStart{});
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     player.request_stop();
     player.join();

@@ -1,6 +1,7 @@
 // Keys and the mouse as the game reads them, driven through the headless display.
 #include "gfx/display_headless.h"
 #include "gfx/input.h"
+#include "gfx/keys.h"
 #include "gfx/screen_state.h"
 #include "test_fixtures.h"
 

@@ -4,6 +4,7 @@
 #include "game/game_state.h"
 #include "gfx/display_headless.h"
 #include "gfx/input.h"
+#include "gfx/keys.h"
 #include "test_fixtures.h"
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include "gfx/display_headless.h"
 #include "gfx/input.h"
+#include "gfx/keys.h"
 #include "test_fixtures.h"
 
 using Pages = HeadlessScreen;

@@ -14,6 +14,7 @@
 #include "game/startup.h"
 #include "gfx/display_headless.h"
 #include "gfx/input.h"
+#include "gfx/keys.h"
 #include "gfx/screen.h"
 #include "sound/sound.h"
 

@@ -19,7 +19,8 @@
   function start() {
     ended.hidden = true;
     status.ended = false;
-    if (!Module._webStartGame()) {
+    const sound = status.soundAtStart ? status.soundAtStart() : { muted: 0, effectsLevel: -1 };
+    if (!Module._webStartGame(sound.muted, sound.effectsLevel)) {
       message.textContent = 'The game could not start.';
       return;
     }

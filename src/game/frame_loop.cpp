@@ -5,6 +5,7 @@
 #include "game/blood_drops.h"
 #include "game/bombs.h"
 #include "game/crowd.h"
+#include "game/game_keys.h"
 #include "game/game_state.h"
 #include "game/gibs.h"
 #include "game/gunfire.h"
@@ -21,8 +22,8 @@ constexpr int scrollStep = 2;
 constexpr int scrollLimit = 320;
 
 void scrollByArrowKeys() {
-    if (keyDown(scanLeft)) game.scrollX -= scrollStep;
-    if (keyDown(scanRight)) game.scrollX += scrollStep;
+    if (keyDown(scrollLeftKey)) game.scrollX -= scrollStep;
+    if (keyDown(scrollRightKey)) game.scrollX += scrollStep;
     if (game.scrollX > scrollLimit) game.scrollX = scrollLimit;
     if (game.scrollX < 0) game.scrollX = 0;
 }
@@ -141,6 +142,6 @@ void runFrameLoop() {
         while (timeToNextFrame(timer()) > 0) std::this_thread::yield();
         endFrameWait(timer(), 0);
         sleepMs(1);
-        if (keyDown(scanEscape)) return;
+        if (keyDown(quitKey)) return;
     }
 }

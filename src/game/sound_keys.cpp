@@ -1,12 +1,13 @@
 #include "game/sound_keys.h"
 
+#include "game/game_keys.h"
 #include "gfx/input.h"
 #include "sound/sound.h"
 
 namespace {
 
-enum SoundKey { muteKey, quieterKey, quieterKeypadKey, louderKey, louderKeypadKey, soundKeyCount };
-constexpr int soundKeyScanCodes[soundKeyCount] = {scanM, scanMinus, scanKeypadMinus, scanEquals, scanKeypadPlus};
+enum SoundKey { mute, quieter, quieterKeypad, louder, louderKeypad, soundKeyCount };
+constexpr int soundKeyScanCodes[soundKeyCount] = {muteKey, quieterKey, quieterKeypadKey, louderKey, louderKeypadKey};
 
 // What each key read in the last frame: a key that was already down is being held, not pressed.
 bool heldLastFrame[soundKeyCount] = {};
@@ -25,7 +26,7 @@ void handleSoundKeys() {
     // Every key is read every frame, so each remembers its own state.
     bool pressed[soundKeyCount] = {};
     for (int key = 0; key < soundKeyCount; ++key) pressed[key] = pressedNow(SoundKey(key));
-    if (pressed[muteKey]) setSoundMuted(!soundMuted());
-    if (pressed[quieterKey] || pressed[quieterKeypadKey]) stepEffectsVolume(-1);
-    if (pressed[louderKey] || pressed[louderKeypadKey]) stepEffectsVolume(+1);
+    if (pressed[mute]) setSoundMuted(!soundMuted());
+    if (pressed[quieter] || pressed[quieterKeypad]) stepEffectsVolume(-1);
+    if (pressed[louder] || pressed[louderKeypad]) stepEffectsVolume(+1);
 }

@@ -100,14 +100,15 @@ void placeOpeningCrowd() {
 
 }  // namespace
 
-bool startUp(const DisplayBackend& backend, SoundStart soundStart) {
+bool startUp(const DisplayBackend& backend, const GameStart& start, SoundStart soundStart) {
     // Everything as a fresh process has it, so tests and tools can start the game again.
     resetGameMemory();
     resetRandomGenerator();
     game.targetFps = 70;
 
     selectDisplay(backend);
-    if (openScreen(320, 240, 24, 2, 1, 0) != resultOk) return false;
+    chooseWindowScale(start.windowScale);
+    if (openScreen(320, 240, 24, 2, start.fullScreen ? 1 : 0, 0) != resultOk) return false;
     setPages(1, 0);
     setMouse(50, 50, 0);
     setPages(game.workPage, game.workPage ^ 1);
@@ -118,22 +119,28 @@ bool startUp(const DisplayBackend& backend, SoundStart soundStart) {
     game.crowdDirection = 1;
     game.crowdCount = 100;
     game.scrollX = 160;
-    setVolumeLevels(1, 1);
+    startSoundSettings(start.effectsLevel, start.musicLevel, start.muted);
     game.shakeFrames = 0;
     placeOpeningCrowd();
     // The opening crowd came from the unseeded generator, so it is the same on every
-    // start; everything random from here on differs from run to run.
-    randomize(timer());
+    // start; everything random from here on differs from run to run, unless the run names
+    // its seed.
+    seedRandom(start.seed ? *start.seed : seedFromNumber(timer()));
     return true;
 }
 
-int runGame(const DisplayBackend& backend) {
-    if (!startUp(backend, SoundStart::inBackground)) {
-        // An invisible game that nothing can stop helps nobody: say why and leave.
-        std::fprintf(stderr, "crowdfire: cannot open the screen: %s\n", screenError());
-        return 1;
-    }
+bool startGame(const DisplayBackend& backend, const GameStart& start) {
+    if (startUp(backend, start, SoundStart::inBackground)) return true;
+    // An invisible game that nothing can stop helps nobody: say why and leave.
+    std::fprintf(stderr, "crowdfire: cannot open the screen: %s\n", screenError());
+    return false;
+}
+
+void endGame() { closeScreen(); }
+
+int runGame(const DisplayBackend& backend, const GameStart& start) {
+    if (!startGame(backend, start)) return 1;
     runFrameLoop();
-    closeScreen();
+    endGame();
     return 0;
 }

@@ -10,8 +10,10 @@
 
 static const DisplayBackend* chosenBackend = nullptr;
 static const DisplayBackend* runningBackend = nullptr;
+static int chosenWindowScale = 0;
 
 void selectDisplay(const DisplayBackend& backend) { chosenBackend = &backend; }
+void chooseWindowScale(int scale) { chosenWindowScale = scale; }
 
 namespace display {
 
@@ -21,7 +23,7 @@ bool start(bool fullScreen, const char*& error) {
         error = "no display was chosen (selectDisplay) before opening the screen";
         return false;
     }
-    return runningBackend->start(fullScreen, error);
+    return runningBackend->start(fullScreen, chosenWindowScale, error);
 }
 
 void stop() { runningBackend->stop(); }

@@ -19,8 +19,10 @@
 // Every backend function is called from the game's thread.
 struct DisplayBackend {
     // Starts showing the open screen, full screen first when asked, else (or failing that)
-    // in a window. Returns false with a one-line cause in `error` when nothing could be shown.
-    bool (*start)(bool fullScreen, const char*& error);
+    // in a window `windowScale` times the page's size (0: the largest that fits; a display
+    // with no windows takes no notice). Returns false with a one-line cause in `error` when
+    // nothing could be shown.
+    bool (*start)(bool fullScreen, int windowScale, const char*& error);
     // Stops the display and waits until it no longer touches the screen or the input state.
     void (*stop)();
     // The visible page changed (screen lock held): show it soon, within about a millisecond.
@@ -36,6 +38,9 @@ struct DisplayBackend {
 
 // The display the next openScreen starts. Until one is chosen openScreen fails and says so.
 void selectDisplay(const DisplayBackend& backend);
+// The window's size the next openScreen asks for, as a whole factor of the page; 0 (the
+// default) for the largest that fits.
+void chooseWindowScale(int scale);
 
 // The chosen display's functions, for the screen and input code.
 namespace display {

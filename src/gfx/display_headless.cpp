@@ -13,7 +13,7 @@ int placedX = -1, placedY = -1;    // where setMouse last put it
 
 namespace headlessDisplay {
 
-bool start(bool /*fullScreen*/, const char*& /*error*/) {
+bool start(bool /*fullScreen*/, int /*windowScale*/, const char*& /*error*/) {
     pointerX = pointerY = placedX = placedY = -1;
     return true;
 }

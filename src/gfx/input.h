@@ -1,18 +1,6 @@
-// Keyboard by set-1 scan code, the mouse and game controllers, as the game reads them. The
-// clock is in clock.h, the random generator in random.h.
+// Keyboard by set-1 scan code (keys.h names them), the mouse and game controllers, as the
+// game reads them. The clock is in clock.h, the random generator in random.h.
 #pragma once
-
-// The keys the game reads, by set-1 scan code. The arrows share their codes with keypad
-// 4 and 6, so either scrolls.
-constexpr int scanEscape = 1;
-constexpr int scanLeft = 75;
-constexpr int scanRight = 77;
-// The sound keys: M mutes, minus and equals (or keypad minus and plus) step the volume.
-constexpr int scanM = 0x32;
-constexpr int scanMinus = 0x0C;
-constexpr int scanEquals = 0x0D;
-constexpr int scanKeypadMinus = 0x4A;
-constexpr int scanKeypadPlus = 0x4E;
 
 // The bits of the mouse's button mask.
 constexpr int leftButton = 1;

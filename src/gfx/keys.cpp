@@ -3,8 +3,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "gfx/input.h"
-
 namespace {
 
 struct GameKey {
@@ -27,8 +25,8 @@ constexpr GameKey gameKeys[] = {
     {0x25, 0x09, "Digit8"},
     {0x26, 0x0A, "Digit9"},
     {0x27, 0x0B, "Digit0"},
-    {0x2D, 0x0C, "Minus"},
-    {0x2E, 0x0D, "Equal"},
+    {0x2D, scanMinus, "Minus"},
+    {0x2E, scanEquals, "Equal"},
     {0x2A, 0x0E, "Backspace"},
     {0x2B, 0x0F, "Tab"},
     {0x14, 0x10, "KeyQ"},
@@ -68,7 +66,7 @@ constexpr GameKey gameKeys[] = {
     {0x19, 0x2F, "KeyV"},
     {0x05, 0x30, "KeyB"},
     {0x11, 0x31, "KeyN"},
-    {0x10, 0x32, "KeyM"},
+    {0x10, scanM, "KeyM"},
     {0x36, 0x33, "Comma"},
     {0x37, 0x34, "Period"},
     {0x38, 0x35, "Slash"},
@@ -99,13 +97,13 @@ constexpr GameKey gameKeys[] = {
     {0x52, 0x48, "ArrowUp"},
     {0x61, 0x49, "Numpad9"},
     {0x4B, 0x49, "PageUp"},
-    {0x56, 0x4A, "NumpadSubtract"},
+    {0x56, scanKeypadMinus, "NumpadSubtract"},
     {0x5C, scanLeft, "Numpad4"},
     {0x50, scanLeft, "ArrowLeft"},
     {0x5D, 0x4C, "Numpad5"},
     {0x5E, scanRight, "Numpad6"},
     {0x4F, scanRight, "ArrowRight"},
-    {0x57, 0x4E, "NumpadAdd"},
+    {0x57, scanKeypadPlus, "NumpadAdd"},
     {0x59, 0x4F, "Numpad1"},
     {0x4D, 0x4F, "End"},
     {0x5A, 0x50, "Numpad2"},

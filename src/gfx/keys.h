@@ -5,6 +5,18 @@
 // keypad twin: Left and keypad 4 are both scanLeft.
 #pragma once
 
+// Set-1 scan codes of the keys named outside the table: the pads stand in for Escape and
+// the arrows (controller.h), and the game gives these and a few more their meanings
+// (game/game_keys.h). The arrows share their codes with keypad 4 and 6.
+constexpr int scanEscape = 0x01;
+constexpr int scanMinus = 0x0C;
+constexpr int scanEquals = 0x0D;
+constexpr int scanM = 0x32;
+constexpr int scanKeypadMinus = 0x4A;
+constexpr int scanLeft = 0x4B;
+constexpr int scanRight = 0x4D;
+constexpr int scanKeypadPlus = 0x4E;
+
 // Usages 0 to 255 hold every key a keyboard reports; a platform's table of keys held is
 // indexed by usage up to here.
 constexpr int keyUsageCount = 256;

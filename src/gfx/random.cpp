@@ -26,11 +26,16 @@ double rnd(int n) {
     return lastRnd;
 }
 
-void randomize(double seed) {
-    if (seed == -1) seed = timer();
-    // Truncation toward zero into 32 bits; the clock's seconds always fit.
+void randomize(double seed) { seedRandom(seedFromNumber(seed == -1 ? timer() : seed)); }
+
+// Truncation toward zero into 32 bits; the clock's seconds always fit.
+uint32_t seedFromNumber(double seed) {
     double truncated = std::trunc(seed);
     int64_t wide = std::isfinite(truncated) ? static_cast<int64_t>(std::fmod(truncated, 4294967296.0)) : 0;
-    generatorState = static_cast<uint32_t>(wide);
+    return static_cast<uint32_t>(wide);
+}
+
+void seedRandom(uint32_t seed) {
+    generatorState = seed;
     nextOutput();
 }

@@ -15,8 +15,9 @@
 // ---- window_sdl.cpp ---------------------------------------------------------------------
 
 // Starts SDL's video, opens the window (full screen when asked and possible) and its
-// picture. False, with SDL's error set to the cause, when nothing can be shown.
-bool openDisplay(bool fullScreen);
+// picture, a window `windowScale` times the page (0: the largest that fits). False, with
+// SDL's error set to the cause, when nothing can be shown.
+bool openDisplay(bool fullScreen, int windowScale);
 void closeDisplay();
 SDL_Window* gameWindow();
 // The form the game is shown in now: full screen (or the borderless window that waits for

@@ -113,10 +113,10 @@ bool waitForWork() {
     return !stopRequested;
 }
 
-void refreshLoop(bool fullScreen) {
+void refreshLoop(bool fullScreen, int windowScale) {
     pthread_setname_np(pthread_self(), "display");
     displayStatsOpen();
-    if (!openDisplay(fullScreen)) {
+    if (!openDisplay(fullScreen, windowScale)) {
         reportOpening(Opening::failed);
         return;
     }
@@ -141,7 +141,7 @@ void refreshLoop(bool fullScreen) {
 
 namespace sdlDisplay {
 
-bool start(bool fullScreen, const char*& error) {
+bool start(bool fullScreen, int windowScale, const char*& error) {
     {
         std::lock_guard<std::mutex> guard(signalMutex);
         opening = Opening::pending;
@@ -151,7 +151,7 @@ bool start(bool fullScreen, const char*& error) {
     movesCarriedOut = 0;
     requests = Requests{};
     forgetPointer();
-    refreshThread = std::thread(refreshLoop, fullScreen);
+    refreshThread = std::thread(refreshLoop, fullScreen, windowScale);
     std::unique_lock<std::mutex> guard(signalMutex);
     signal.wait(guard, [] { return opening != Opening::pending; });
     if (opening == Opening::opened) return true;

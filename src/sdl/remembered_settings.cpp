@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sdl/write_aside.h"
+#include "sound/sound_device.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ struct Remembered {
 };
 Remembered remembered;
 
-// The game's thread's own copy of what it last reported, so a frame with no change takes no lock.
+// What the game ran with when last told, so only a setting the player moved goes into the file.
 struct SoundSeen {
     int effectsLevel = -1;
     bool muted = false;
@@ -77,8 +78,8 @@ void startRemembering(const Settings& now) {
     soundSeen = SoundSeen{now.effectsLevel, now.muted};
 }
 
-void noticeSoundSettings(int effectsLevel, bool muted) {
-    if (effectsLevel == soundSeen.effectsLevel && muted == soundSeen.muted) return;
+// The sound layer tells of the player's changes, on the game's thread.
+void soundSettingsChanged(int effectsLevel, bool muted) {
     std::lock_guard<std::mutex> guard(remembered.lock);
     if (!remembered.watching) return;
     if (effectsLevel != soundSeen.effectsLevel) remembered.file.settings.effectsLevel = effectsLevel;

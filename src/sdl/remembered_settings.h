@@ -13,8 +13,7 @@ Settings recallSettings();
 // runs with (the command line may differ from the file), so only a setting that moves from
 // it is taken into the file, beside what the file already held.
 void startRemembering(const Settings& now);
-// The effects level and the mute as the game's thread has them, looked at once a frame on
-// that thread; quick, and it never waits on the disk.
-void noticeSoundSettings(int effectsLevel, bool muted);
+// The effects level and the mute the player sets in the game reach the file through the
+// sound layer's soundSettingsChanged (sound/sound_device.h), which never waits on the disk.
 // The player switched between full screen and a window (on the display's thread).
 void noticeFullScreenChoice(bool fullScreen);

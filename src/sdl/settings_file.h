@@ -6,8 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "sound/sound.h"
+
 struct Settings {
-    int effectsLevel = 1;  // 0 (silent) to 4, as minus and equals step it
+    int effectsLevel = defaultEffectsLevel;  // 0 (silent) to 4, as minus and equals step it
     bool muted = false;
     bool fullScreen = true;
     int windowScale = 0;  // the window's size as a whole factor of the page; 0: the largest that fits

@@ -28,7 +28,6 @@ struct Window {
     Uint64 openedAt = 0;  // SDL ticks
 };
 Window shown;
-int askedWindowScale = 0;  // set before the display starts; 0: the largest that fits
 
 std::string executableTitle() {
     char path[4096];
@@ -99,7 +98,7 @@ void followWindowForm() {
 
 }  // namespace
 
-bool openDisplay(bool fullScreen) {
+bool openDisplay(bool fullScreen, int windowScale) {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (!openSdlPart(SDL_INIT_VIDEO)) {
         // A driver asked for by name has SDL's own word for what went wrong.
@@ -113,7 +112,7 @@ bool openDisplay(bool fullScreen) {
     SDL_Rect desktop{0, 0, 1024, 768};
     SDL_GetDisplayUsableBounds(0, &desktop);
     shown.windowScale =
-        askedWindowScale > 0 ? askedWindowScale : windowScaleFor(desktop.w, desktop.h, screenWidth(), screenHeight());
+        windowScale > 0 ? windowScale : windowScaleFor(desktop.w, desktop.h, screenWidth(), screenHeight());
     // Asking SDL for full screen waits until the window manager has moved and resized the
     // window, up to 100 ms, all of it where there is no window manager or the window
     // already covers the desktop. That wait comes after the game's first picture instead
@@ -128,8 +127,6 @@ bool openDisplay(bool fullScreen) {
     closeSdlPart(SDL_INIT_VIDEO);
     return false;
 }
-
-void chooseWindowScale(int scale) { askedWindowScale = scale; }
 
 void closeDisplay() {
     destroyWindow();

@@ -23,7 +23,7 @@ bool handleUsed[soundHandleCapacity + 1] = {};
 uint64_t channelPlayNumber[soundEffectChannels] = {};
 uint64_t playsStarted = 0;
 
-bool muted = false;  // the player's mute, kept across starts
+bool muted = false;  // the player's mute
 
 // What the opening loads once the device is open; the game's table is constant, and a test's
 // outlives its opening.
@@ -154,16 +154,26 @@ void applyVolumes() {
     else soundDeviceSetVolumes(volumeValue(sfxVolumeLevel), volumeValue(musicVolumeLevel));
 }
 
+void startSoundSettings(int sfxLevel, int musicLevel, bool mutedAtStart) {
+    muted = mutedAtStart;
+    setVolumeLevels(sfxLevel, musicLevel);
+}
+
 void setSoundMuted(bool on) {
+    if (on == muted) return;
     muted = on;
     applyVolumes();
+    soundSettingsChanged(sfxVolumeLevel, muted);
 }
 
 bool soundMuted() { return muted; }
 
 void stepEffectsVolume(int step) {
-    sfxVolumeLevel = std::clamp(sfxVolumeLevel + step, 0, 4);
+    const int level = std::clamp(sfxVolumeLevel + step, 0, 4);
+    if (level == sfxVolumeLevel) return;
+    sfxVolumeLevel = level;
     applyVolumes();
+    soundSettingsChanged(sfxVolumeLevel, muted);
 }
 
 void playSample(int slot) {

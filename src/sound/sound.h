@@ -46,6 +46,9 @@ extern std::array<int32_t, lastSampleSlot + 1> soundBank;
 // setVolumeLevels and stepEffectsVolume, which hand them to the device.
 extern int32_t sfxVolumeLevel;
 extern int32_t musicVolumeLevel;
+// The levels a game starts with unless the player chose others.
+constexpr int defaultEffectsLevel = 1;
+constexpr int defaultMusicLevel = 1;
 
 // One sample to load: its slot, its file and its load mode.
 struct SampleFile {
@@ -70,15 +73,19 @@ bool soundOpeningUnderway();
 // empty or unreadable, the mode is refused or sound is not ready. Prints nothing. For tests
 // and tools that load files of their own after initSound.
 void loadSample(int slot, const char* path, int loadMode);
-// Both volume levels at once (start-up sets 1 and 1), handed to the device at once.
+// Both volume levels at once, handed to the device at once.
 void setVolumeLevels(int sfxLevel, int musicLevel);
+// What a game starts with: both levels and the mute. The platform chose them, so it is not
+// told of them as it is of the player's own changes below.
+void startSoundSettings(int sfxLevel, int musicLevel, bool muted);
 // Sets the effects master volume from sfxVolumeLevel and the music channel's from
 // musicVolumeLevel; both 0 while the player has muted the sound. Every change of a level or
 // of the mute calls it, and so does the device's opening: a play never does.
 void applyVolumes();
-// The player's own controls (keys, buttons on the page), applied at once. Muting keeps the
-// levels as they are and plays nothing until unmuted; start-up leaves it as it was.
-// Stepping moves the effects level by `step` within 0 to 4.
+// The player's own controls (keys, buttons on the page), applied at once; a change is told
+// to the platform (soundSettingsChanged, sound_device.h), which may remember it. Muting keeps
+// the levels as they are and plays nothing until unmuted. Stepping moves the effects level
+// by `step` within 0 to 4.
 void setSoundMuted(bool muted);
 bool soundMuted();
 void stepEffectsVolume(int step);

@@ -36,3 +36,7 @@ bool soundDevicePlay(int handle, int channel);
 bool soundDeviceChannelBusy(int channel);
 // The effects' master volume and the music channel's, each 0 to 255.
 void soundDeviceSetVolumes(int effects, int music);
+
+// The player changed the mute or the effects level (a key, a pad, the page's button). A
+// platform that remembers them between games keeps them here; on the game's thread.
+void soundSettingsChanged(int effectsLevel, bool muted);

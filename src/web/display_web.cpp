@@ -64,7 +64,7 @@ namespace webDisplay {
 
 // Browsers allow full screen only in answer to the player (the page's button, Alt+Enter),
 // so the game always opens in the page.
-bool start(bool /*fullScreen*/, const char*& /*error*/) {
+bool start(bool /*fullScreen*/, int /*windowScale*/, const char*& /*error*/) {
     forgetHeldKeys();
     screenOpen = true;
     fullScreen = false;

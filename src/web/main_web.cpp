@@ -7,20 +7,16 @@
 #include <emscripten/eventloop.h>
 
 #include "game/frame_loop.h"
+#include "game/game_keys.h"
 #include "game/startup.h"
 #include "gfx/clock.h"
 #include "gfx/input.h"
-#include "gfx/screen.h"
-#include "sound/sound.h"
 #include "web/controller_web.h"
 #include "web/display_web.h"
 #include "web/frame_pacing.h"
 
 // Implemented in src/web/platform.js.
-extern "C" {
-void jsGameEnded();
-void jsSoundSettings(int muted, int effectsLevel);
-}
+extern "C" void jsGameEnded();
 
 namespace {
 
@@ -28,16 +24,6 @@ bool running = false;
 bool hidden = false;
 long pendingCall = 0;  // the browser timer that will run the next frame, 0 for none
 int framesRun = 0;
-int soundSettingsTold = -1;  // the mute and effects level the page was last told, packed
-
-// The page shows the mute and remembers it and the effects level: it is told when a frame
-// (a key, a controller) or the page itself changed them, never asked.
-void tellSoundSettings() {
-    const int settings = (soundMuted() ? 8 : 0) | sfxVolumeLevel;
-    if (settings == soundSettingsTold) return;
-    soundSettingsTold = settings;
-    jsSoundSettings(soundMuted() ? 1 : 0, sfxVolumeLevel);
-}
 
 void nextStep(void*);
 
@@ -51,10 +37,10 @@ void cancelPendingCall() {
     pendingCall = 0;
 }
 
-void endGame() {
+void finishGame() {
     running = false;
     cancelPendingCall();
-    closeScreen();
+    endGame();
     jsGameEnded();
 }
 
@@ -67,11 +53,10 @@ void nextStep(void*) {
     const double waitMs = browserWaitMs(now);
     if (waitMs > 0) return callAfter(waitMs);
     endFrameWait(now, pacingLateFrames);
-    if (framesRun > 0 && keyDown(scanEscape)) return endGame();
+    if (framesRun > 0 && keyDown(quitKey)) return finishGame();
     readGamepads();
     runFrame();
     ++framesRun;
-    tellSoundSettings();
     callWhenDue();
 }
 
@@ -79,11 +64,16 @@ void nextStep(void*) {
 
 extern "C" {
 
-// Starts a game, or a new one after Escape. 0 when no screen could be opened. The sound
-// opens in the background: the sample files come after the first frame (sound_web.cpp).
-EMSCRIPTEN_KEEPALIVE int webStartGame() {
+// Starts a game, or a new one after Escape, with the mute and the effects level the page
+// remembers (a level outside 0 to 4: the game's own). 0 when no screen could be opened. The
+// sound opens in the background: the sample files come after the first frame (sound_web.cpp).
+EMSCRIPTEN_KEEPALIVE int webStartGame(int muted, int effectsLevel) {
     cancelPendingCall();
-    if (!startUp(webBackend, SoundStart::inBackground)) return 0;
+    GameStart start;
+    start.fullScreen = false;  // the page asks for full screen only when the player does
+    start.muted = muted != 0;
+    if (effectsLevel >= 0 && effectsLevel <= 4) start.effectsLevel = effectsLevel;
+    if (!startGame(webBackend, start)) return 0;
     running = true;
     framesRun = 0;
     callAfter(0);

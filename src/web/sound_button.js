@@ -1,9 +1,9 @@
 // The sound button and the sound settings the page remembers: the player's mute, the same
 // one the game's sound layer keeps for any key or controller that mutes, and the effects
 // level (minus and equals). The module tells the page when either changes (the
-// crowdfire:sound event, from main_web.cpp's loop); the page keeps both in the browser's
-// storage and gives them back to each new game, so a muted game stays muted next time and
-// the level is the one the player left.
+// crowdfire:sound event, from sound_web.cpp); the page keeps both in the browser's storage
+// and gives them to each new game as it starts (page.js asks soundAtStart), so a muted game
+// stays muted next time and the level is the one the player left.
 'use strict';
 
 (function () {
@@ -47,15 +47,13 @@
     window.addEventListener(gesture, () => setTimeout(lookAtAudio, 2000), { capture: true });
   }
 
-  // The mute outlives a game in the module; the level is set afresh by every start.
-  window.addEventListener('crowdfire:ready', function () {
-    const muted = recall(mutedKey, ['0', '1']);
-    if (muted !== null) Module._webSetMuted(Number(muted));
-    show(Module._webSoundMuted() !== 0);
-  });
-  window.addEventListener('crowdfire:started', function () {
+  // What a new game starts with: the mute (0 or 1) and the effects level (-1: the game's own).
+  window.crowdfire.soundAtStart = function () {
     const level = recall(effectsKey, ['0', '1', '2', '3', '4']);
-    if (level !== null) Module._webSetEffectsLevel(Number(level));
+    return { muted: recall(mutedKey, ['1']) ? 1 : 0, effectsLevel: level === null ? -1 : Number(level) };
+  };
+  window.addEventListener('crowdfire:started', function () {
+    show(Module._webSoundMuted() !== 0);
   });
 
   window.addEventListener('crowdfire:sound', function (event) {

@@ -4,7 +4,8 @@
 // little later, and a sample played before it has finished stays silent. The Web Audio
 // side (platform.js) holds the decoded buffers, plays them on sixteen channels and applies
 // the volumes through gain nodes.
-// The page's sound button reaches the player's mute through the two exports at the end.
+// The page hears of the player's sound changes from soundSettingsChanged, and its sound
+// button reaches the mute through the two exports at the end.
 #include <emscripten.h>
 
 #include <cstdint>
@@ -23,6 +24,7 @@ void jsAudioForget(int handle);
 int jsAudioPlay(int handle, int channel);
 int jsAudioPlaying(int channel);
 void jsAudioVolumes(double effects, double music);
+void jsSoundSettings(int muted, int effectsLevel);
 }
 
 namespace {
@@ -92,19 +94,16 @@ void soundDeviceSetVolumes(int effects, int music) {
     jsAudioVolumes(effects / deviceVolumeScale, music / deviceVolumeScale);
 }
 
+// The page shows the mute and remembers it and the effects level (sound_button.js): it is
+// told when a key, a pad or its own button changes them, never asked.
+void soundSettingsChanged(int effectsLevel, bool muted) { jsSoundSettings(muted ? 1 : 0, effectsLevel); }
+
 // ---- what the page's sound button calls -------------------------------------------------
 
 extern "C" {
 
-// The same mute the keys use: the levels stay as they are and nothing plays until unmuted;
-// a new game keeps it.
+// The same mute the keys use: the levels stay as they are and nothing plays until unmuted.
 EMSCRIPTEN_KEEPALIVE void webSetMuted(int muted) { setSoundMuted(muted != 0); }
 EMSCRIPTEN_KEEPALIVE int webSoundMuted() { return soundMuted() ? 1 : 0; }
-
-// The effects level the player chose last time, 0 (silent) to 4; anything else is refused
-// and leaves the level as it is.
-EMSCRIPTEN_KEEPALIVE void webSetEffectsLevel(int level) {
-    if (level >= 0 && level <= 4) setVolumeLevels(level, musicVolumeLevel);
-}
 
 }  // extern "C"

@@ -10,6 +10,7 @@
 #include "game/startup.h"
 #include "gfx/display_headless.h"
 #include "gfx/input.h"
+#include "gfx/keys.h"
 #include "gfx/random.h"
 #include "gfx/screen.h"
 
@@ -199,12 +200,13 @@ bool loadScenario(const std::string& path, Scenario& scenario, std::string& erro
 }
 
 bool runScenario(const Scenario& scenario, ScenarioResult& result, std::string& error) {
-    if (!startUp(headlessBackend)) {
+    GameStart start;
+    start.seed = seedFromNumber(scenario.seed);
+    if (!startUp(headlessBackend, start)) {
         error = std::string("cannot open the headless screen: ") + screenError();
         return false;
     }
     headlessSetActive(true);
-    randomize(scenario.seed);
     result.frames = scenarioFrames(scenario);
     for (int frame = 0; frame < result.frames; ++frame) {
         applyInput(scenario, frame);

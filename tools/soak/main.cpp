@@ -24,6 +24,7 @@
 #include "game/startup.h"
 #include "gfx/display_headless.h"
 #include "gfx/input.h"
+#include "gfx/keys.h"
 #include "gfx/random.h"
 #include "gfx/screen.h"
 
