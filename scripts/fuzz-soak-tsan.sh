@@ -35,7 +35,7 @@ tsan() {
   cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCROWDFIRE_TESTS=OFF \
     -DCMAKE_C_FLAGS=-fsanitize=thread -DCMAKE_CXX_FLAGS=-fsanitize=thread \
     -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread >/dev/null
-  cmake --build "$dir" -j "$jobs" --target crowdfire
+  cmake --build "$dir" -j "$jobs" --target crowdfire_program
   [[ -d "$root/build-test/run/Sound" ]] || "$root/scripts/build.sh" "$root/build-test"
   python3 "$root/tests/e2e/tsan_play.py" "$dir/run/crowdfire" "$root/build-test/run" \
     "$root/tests/tsan.supp" "${TSAN_SECONDS:-30}"

@@ -17,7 +17,7 @@ if changed; then
   log=$build/play-build.log
   mkdir -p "$build"
   if ! { cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCROWDFIRE_TESTS=OFF &&
-         cmake --build "$build" -j "$(nproc)" --target crowdfire crowdfire_art_assets crowdfire_sound_assets; } >"$log" 2>&1; then
+         cmake --build "$build" -j "$(nproc)" --target crowdfire_program crowdfire_art_assets crowdfire_sound_assets; } >"$log" 2>&1; then
     tail -n 30 "$log" >&2
     echo "crowdfire: the build failed; the whole log is in $log" >&2
     exit 1

@@ -1,4 +1,4 @@
-// The game and the neutral drawing layer build without SDL: only src/sdl/ and src/sound/
-// may use it. This file sits first on their include path so that an SDL include there
-// stops the build instead of quietly compiling against the system's SDL headers.
-#error "SDL is not available here: only the SDL platform (src/sdl/) and the sound layer (src/sound/) may include it"
+// Every layer but the desktop platform builds without SDL: only src/sdl/ may use it. This
+// file sits first on the other layers' include path so that an SDL include there stops the
+// build instead of quietly compiling against the system's (or emscripten's) SDL headers.
+#error "SDL is not available here: only the SDL platform (src/sdl/) may include it"
