@@ -21,9 +21,10 @@ constexpr int maxGameVersionLength = 32;
 // payload never needs more than this; a chunk claiming more is damaged.
 constexpr int maxChunkPayloadBytes = replaySecondFrames * 5;
 // The largest file a reader takes: some thirteen hours of busy play (a busy minute is near
-// 10 KiB: bench/replay_size_bench), far beyond any real game, yet small enough that a browser holds it in memory
-// and a link to it is still a link. Desktop and browser refuse larger files before
-// loading them; the survey refuses them before reading a byte past the size.
+// 10 KiB: bench/replay_size_bench), far beyond any real game, yet small enough that a
+// browser holds it in memory and a link to it is still a link. Desktop and browser refuse
+// larger files before loading them; the survey refuses them before reading a byte past
+// the size.
 constexpr size_t maxReplayFileBytes = size_t(8) << 20;
 
 // The largest pieces the encoder writes, for the callers' fixed buffers.
@@ -76,7 +77,7 @@ enum ReplayEnding {
 // a playable one ends ("cut short at 1:23 (frame 5810): ...").
 struct ReplaySurvey {
     bool playable = false;
-    ReplayEnding ending = replayDamaged;
+    ReplayEnding ending = replayDamaged;  // when playable
     ReplayHeader header;
     uint32_t frames = 0;       // frames that play: those of the whole, checked chunks before anything wrong
     size_t playableBytes = 0;  // where those chunks end in the file
