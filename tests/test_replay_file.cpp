@@ -8,11 +8,11 @@
 
 namespace {
 
-// A recorded game: its bytes, where each chunk starts and ends, and the frames before each
-// chunk (with one more entry: all of them).
+// A recorded game: its bytes, where each chunk ends, and the frames before each chunk
+// (with one more entry: all of them).
 struct Recording {
     std::vector<uint8_t> bytes;
-    std::vector<size_t> chunkStart, chunkEnd;
+    std::vector<size_t> chunkEnd;
     std::vector<uint32_t> framesBefore;
     size_t headerBytes = 0;
 };
@@ -31,10 +31,8 @@ Recording record(const std::vector<FrameInput>& frames, bool closed) {
     append(recording.bytes, headerBytes, int(recording.headerBytes));
     ReplayEncoder encoder{};
     auto finish = [&] {
-        recording.chunkStart.push_back(recording.bytes.size());
         recording.framesBefore.push_back(encoder.totalFrames - uint32_t(encoder.chunkFrames));
-        append(recording.bytes, chunk,
-               finishReplayChunk(encoder, checkpointOf(recording.chunkStart.size() - 1), chunk));
+        append(recording.bytes, chunk, finishReplayChunk(encoder, checkpointOf(recording.chunkEnd.size()), chunk));
         recording.chunkEnd.push_back(recording.bytes.size());
     };
     for (const FrameInput& frame : frames)
@@ -75,29 +73,19 @@ bool sameInput(const FrameInput& a, const FrameInput& b) {
     return a.pointerOff || (a.pointerX == b.pointerX && a.pointerY == b.pointerY && a.buttons == b.buttons);
 }
 
-// What a cursor reads back: every frame, and the checkpoints in order.
-struct Playback {
-    std::vector<FrameInput> frames;
-    std::vector<uint64_t> checkpoints;
-};
-
-Playback play(const uint8_t* data, const ReplaySurvey& survey) {
-    Playback playback;
+// The cursor plays back exactly the recording's first `frames` frames, with their seconds' checkpoints.
+void expectPlaysFirst(const uint8_t* data, const ReplaySurvey& survey, const std::vector<FrameInput>& recorded,
+                      uint32_t frames) {
     ReplayCursor cursor = startReplayCursor(data, survey);
     FrameInput chunk[replaySecondFrames];
     uint64_t checkpoint = 0;
-    while (int count = readReplayChunk(cursor, chunk, checkpoint)) {
-        playback.frames.insert(playback.frames.end(), chunk, chunk + count);
-        playback.checkpoints.push_back(checkpoint);
+    uint32_t played = 0;
+    for (size_t second = 0; int count = readReplayChunk(cursor, chunk, checkpoint); ++second) {
+        ASSERT_EQ(checkpoint, checkpointOf(second));
+        for (int i = 0; i < count; ++i, ++played)
+            ASSERT_TRUE(played < frames && sameInput(chunk[i], recorded[played])) << "frame " << played;
     }
-    return playback;
-}
-
-// The playback is the recording's first `frames` frames and their seconds' checkpoints.
-void expectPrefix(const Playback& playback, const std::vector<FrameInput>& recorded, uint32_t frames) {
-    ASSERT_EQ(playback.frames.size(), frames);
-    for (uint32_t i = 0; i < frames; ++i) ASSERT_TRUE(sameInput(playback.frames[i], recorded[i])) << "frame " << i;
-    for (size_t k = 0; k < playback.checkpoints.size(); ++k) ASSERT_EQ(playback.checkpoints[k], checkpointOf(k));
+    EXPECT_EQ(played, frames);
 }
 
 std::string wordsOf(const std::vector<uint8_t>& bytes) { return surveyReplay(bytes.data(), bytes.size()).words; }
@@ -115,10 +103,32 @@ TEST(ReplayFile, RoundTripOfEveryKindOfFrame) {
     EXPECT_EQ(survey.header.seed, 0xDEADBEEFu);
     EXPECT_EQ(survey.header.recordedAt, -1234567890123ll);
     EXPECT_STREQ(survey.header.gameVersion, "1.0.0");
-    const Playback playback = play(recording.bytes.data(), survey);
-    expectPrefix(playback, frames, 163);
-    EXPECT_EQ(playback.checkpoints.size(), 3u);
+    expectPlaysFirst(recording.bytes.data(), survey, frames, 163);
     EXPECT_STREQ(gameTime((72 * 60 + 5) * 70 + 69).text, "72:05") << "minutes are not capped at 59";
+}
+
+// The bytes of docs/replays.md, checksums from zlib: a change that reads back what it
+// writes can still break every replay already shared.
+TEST(ReplayFile, TheBytesAreTheDocumentedOnes) {
+    uint8_t header[maxReplayHeaderBytes], chunk[maxReplayChunkBytes], end[replayEndBytes];
+    std::vector<uint8_t> bytes;
+    append(bytes, header, encodeReplayHeader(ReplayHeader{0x04030201u, 0x65A1B2C3, "1.0"}, header));
+    ReplayEncoder encoder{};
+    addReplayFrame(encoder, FrameInput{false, 3, -2, 1, false, true});       // nibbles, left button, right arrow
+    addReplayFrame(encoder, FrameInput{true, 50, 50, 1, true, false});       // off, left arrow
+    addReplayFrame(encoder, FrameInput{false, 103, -7, 4, false, false});    // two bytes, from where it was
+    addReplayFrame(encoder, FrameInput{false, -300, 200, 3, false, false});  // a position
+    addReplayFrame(encoder, FrameInput{false, -300, 200, 0, false, false});  // still
+    append(bytes, chunk, finishReplayChunk(encoder, 0x0123456789ABCDEFull, chunk));
+    append(bytes, end, encodeReplayEnd(encoder, end));
+    const std::vector<uint8_t> documented = {
+        0x89, 'c',  'f',  'r',  'e',  'p',  '\r', '\n', 1,    0,    1,    2,    3,    4,    0xC3,
+        0xB2, 0xA1, 0x65, 0,    0,    0,    0,    3,    '1',  '.',  '0',  0xE1, 0x01, 0xCB, 0x27,  // header
+        'S',  5,    12,   0,    0x51, 0x3E, 0x28, 0x84, 0x64, 0xFB, 0xC3, 0xD4, 0xFE, 0xC8, 0x00,
+        0x00, 0xEF, 0xCD, 0xAB, 0x89, 0x67, 0x45, 0x23, 0x01, 0xE1, 0x4C, 0xB6, 0x75,  // a second of 5 frames
+        'E',  5,    0,    0,    0,    0x16, 0xD0, 0xEF, 0x61};
+    EXPECT_EQ(bytes, documented);
+    EXPECT_EQ(replayChecksum(reinterpret_cast<const uint8_t*>("123456789"), 9), 0xCBF43926u);
 }
 
 TEST(ReplayFile, TruncationKeepsTheWholeSecondsBeforeTheCut) {
@@ -138,35 +148,32 @@ TEST(ReplayFile, TruncationKeepsTheWholeSecondsBeforeTheCut) {
         ASSERT_TRUE(survey.playable);
         EXPECT_EQ(survey.ending, replayCutShort) << survey.words;
         EXPECT_EQ(survey.frames, whole);
-        expectPrefix(play(recording.bytes.data(), survey), frames, whole);
+        expectPlaysFirst(recording.bytes.data(), survey, frames, whole);
     }
 }
 
 TEST(ReplayFile, AFlippedBitIsRefusedOrStopsPlayAtItsSecond) {
     const std::vector<FrameInput> frames = variedFrames();
-    Recording recording = record(frames, true);
-    const size_t endRecord = recording.chunkEnd.back();
-    for (size_t at = 0; at < recording.bytes.size(); ++at) {
+    const Recording recording = record(frames, true);
+    std::vector<uint8_t> bytes = recording.bytes;
+    for (size_t at = 0; at < bytes.size(); ++at) {
+        size_t chunk = 0;  // the chunk the byte is in (the last index: the end record)
+        while (chunk < recording.chunkEnd.size() && recording.chunkEnd[chunk] <= at) ++chunk;
+        const size_t inChunk = at - (chunk ? recording.chunkEnd[chunk - 1] : recording.headerBytes);
+        // A payload length made larger runs past the file's end, which is all a cut looks like.
+        const bool inLength = chunk < recording.chunkEnd.size() && (inChunk == 2 || inChunk == 3);
+        const uint32_t before = at < recording.headerBytes ? 0 : recording.framesBefore[chunk];
         for (int bit = 0; bit < 8; ++bit) {
             SCOPED_TRACE("byte " + std::to_string(at) + " bit " + std::to_string(bit));
-            recording.bytes[at] ^= uint8_t(1 << bit);
-            const ReplaySurvey survey = surveyReplay(recording.bytes.data(), recording.bytes.size());
-            const Playback playback = play(recording.bytes.data(), survey);
-            recording.bytes[at] ^= uint8_t(1 << bit);
-            if (at < recording.headerBytes) {
-                EXPECT_FALSE(survey.playable) << survey.words;
-                continue;
-            }
-            size_t chunk = 0;
-            while (chunk < recording.chunkEnd.size() && recording.chunkEnd[chunk] <= at) ++chunk;
-            const uint32_t before = recording.framesBefore[chunk];
-            ASSERT_TRUE(survey.playable);
+            bytes[at] ^= uint8_t(1 << bit);
+            const ReplaySurvey survey = surveyReplay(bytes.data(), bytes.size());
+            EXPECT_EQ(survey.playable, at >= recording.headerBytes) << survey.words;
             EXPECT_EQ(survey.frames, before) << survey.words;
-            // A payload length made larger runs past the file's end, which is all a cut looks like.
-            const size_t inChunk = at < endRecord ? at - recording.chunkStart[chunk] : 0;
-            const bool inLength = inChunk == 2 || inChunk == 3;
-            EXPECT_EQ(survey.ending, inLength && survey.ending == replayCutShort ? replayCutShort : replayDamaged);
-            expectPrefix(playback, frames, before);
+            EXPECT_TRUE(!survey.playable || survey.ending == replayDamaged ||
+                        (inLength && survey.ending == replayCutShort))
+                << survey.words;
+            expectPlaysFirst(bytes.data(), survey, frames, before);
+            bytes[at] ^= uint8_t(1 << bit);
         }
     }
 }

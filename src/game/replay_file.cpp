@@ -29,12 +29,6 @@ constexpr CrcTable makeCrcTable() {
 }
 constexpr CrcTable crcTable = makeCrcTable();
 
-uint32_t crc32(const uint8_t* data, size_t size) {
-    uint32_t c = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; ++i) c = crcTable.entries[(c ^ data[i]) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
-}
-
 void putLittle(uint8_t* out, uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out[i] = uint8_t(value >> (8 * i));
 }
@@ -44,7 +38,7 @@ uint64_t getLittle(const uint8_t* in, int bytes) {
     return value;
 }
 bool crcMatches(const uint8_t* data, size_t checkedBytes) {
-    return crc32(data, checkedBytes) == getLittle(data + checkedBytes, 4);
+    return replayChecksum(data, checkedBytes) == getLittle(data + checkedBytes, 4);
 }
 
 // ---- One frame: a flag byte, then the pointer's move in 0, 1, 2 or 4 bytes ------------------
@@ -284,7 +278,7 @@ int encodeReplayHeader(const ReplayHeader& header, uint8_t (&out)[maxReplayHeade
     out[22] = uint8_t(versionLength);
     std::memcpy(out + headerFixedBytes, header.gameVersion, versionLength);
     const size_t checked = headerFixedBytes + versionLength;
-    putLittle(out + checked, crc32(out, checked), 4);
+    putLittle(out + checked, replayChecksum(out, checked), 4);
     return int(checked + crcBytes);
 }
 
@@ -303,7 +297,7 @@ int finishReplayChunk(ReplayEncoder& encoder, uint64_t checkpoint, uint8_t (&out
     putLittle(out + 2, payloadBytes, 2);
     std::memcpy(out + 4, encoder.payload, payloadBytes);
     putLittle(out + 4 + payloadBytes, checkpoint, 8);
-    putLittle(out + 12 + payloadBytes, crc32(out, 12 + payloadBytes), 4);
+    putLittle(out + 12 + payloadBytes, replayChecksum(out, 12 + payloadBytes), 4);
     encoder.chunkFrames = 0;
     encoder.payloadBytes = 0;
     return int(16 + payloadBytes);
@@ -312,7 +306,7 @@ int finishReplayChunk(ReplayEncoder& encoder, uint64_t checkpoint, uint8_t (&out
 int encodeReplayEnd(const ReplayEncoder& encoder, uint8_t (&out)[replayEndBytes]) {
     out[0] = endTag;
     putLittle(out + 1, encoder.totalFrames, 4);
-    putLittle(out + 5, crc32(out, 5), 4);
+    putLittle(out + 5, replayChecksum(out, 5), 4);
     return replayEndBytes;
 }
 
@@ -347,6 +341,12 @@ int readReplayChunk(ReplayCursor& cursor, FrameInput (&frames)[replaySecondFrame
     checkpoint = chunk.checkpoint;
     cursor.offset += chunk.bytes;
     return chunk.frames;
+}
+
+uint32_t replayChecksum(const uint8_t* data, size_t size) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = 0; i < size; ++i) c = crcTable.entries[(c ^ data[i]) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
 }
 
 GameTimeText gameTime(uint32_t frames) {

@@ -20,10 +20,11 @@ constexpr int maxGameVersionLength = 32;
 // A frame takes 1 to 5 bytes (a flag byte and at most an absolute position), so a chunk's
 // payload never needs more than this; a chunk claiming more is damaged.
 constexpr int maxChunkPayloadBytes = replaySecondFrames * 5;
-// The largest file a reader takes: about ten hours of busy play (a busy minute is near
-// 12 KiB), far beyond any real game, yet small enough that a browser holds it in memory
-// and a link to it is still a link. Desktop and browser refuse larger files before
-// loading them; the survey refuses them before reading a byte past the size.
+// The largest file a reader takes: some thirteen hours of busy play (a busy minute is near
+// 10 KiB: bench/replay_size_bench), far beyond any real game, yet small enough that a
+// browser holds it in memory and a link to it is still a link. Desktop and browser refuse
+// larger files before loading them; the survey refuses them before reading a byte past
+// the size.
 constexpr size_t maxReplayFileBytes = size_t(8) << 20;
 
 // The largest pieces the encoder writes, for the callers' fixed buffers.
@@ -76,7 +77,7 @@ enum ReplayEnding {
 // a playable one ends ("cut short at 1:23 (frame 5810): ...").
 struct ReplaySurvey {
     bool playable = false;
-    ReplayEnding ending = replayDamaged;
+    ReplayEnding ending = replayDamaged;  // when playable
     ReplayHeader header;
     uint32_t frames = 0;       // frames that play: those of the whole, checked chunks before anything wrong
     size_t playableBytes = 0;  // where those chunks end in the file
@@ -99,6 +100,9 @@ ReplayCursor startReplayCursor(const uint8_t* data, const ReplaySurvey& survey);
 // Decodes the next second into frames and its checkpoint; returns its frame count, 0 when
 // the playable part is over.
 int readReplayChunk(ReplayCursor& cursor, FrameInput (&frames)[replaySecondFrames], uint64_t& checkpoint);
+
+// The CRC-32 (zlib's and PNG's) that closes the header, every chunk and the end record.
+uint32_t replayChecksum(const uint8_t* data, size_t size);
 
 // A frame count as the game's time, "M:SS" at 70 frames a second, the minutes not capped
 // at 59 ("72:05"): for lines like "left the recorded game at 1:23 (frame 5810)".
