@@ -62,11 +62,10 @@ uint64_t gameStateHash() {
     hashPool(hash, bloodDrops);
     hashPool(hash, gibs);
     // Every scalar but lastFrameTime, which is the clock's, not the game's.
-    const int32_t scalars[] = {game.targetFps,   game.crowdCount, game.cycle4,      game.cycle5,
-                               game.cycle15,     game.cycle2,     game.cycle400,    game.mouseX,
-                               game.mouseY,      game.mouseButtons, game.fireCooldown, game.scrollX,
-                               game.shakeFrames, game.shakeOffset, game.workPage,  game.crowdDirection,
-                               game.aliveCount,  game.personFrame};
+    const int32_t scalars[] = {
+        game.targetFps,   game.crowdCount,  game.cycle4,   game.cycle5,         game.cycle15,      game.cycle2,
+        game.cycle400,    game.mouseX,      game.mouseY,   game.mouseButtons,   game.fireCooldown, game.scrollX,
+        game.shakeFrames, game.shakeOffset, game.workPage, game.crowdDirection, game.aliveCount,   game.personFrame};
     hashWords(hash, scalars, sizeof scalars);
     const uint32_t generator[] = {randomGeneratorState()};
     hashWords(hash, generator, sizeof generator);

@@ -165,8 +165,8 @@ ReplayNote replayVersionNote(const ReplaySurvey& survey) {
     ReplayNote note = {};
     if (std::strcmp(survey.header.gameVersion, CROWDFIRE_VERSION) != 0)
         std::snprintf(note.text, sizeof note.text,
-                      "recorded by crowdfire %s, played by %s: it may leave its recorded game", survey.header.gameVersion,
-                      CROWDFIRE_VERSION);
+                      "recorded by crowdfire %s, played by %s: it may leave its recorded game",
+                      survey.header.gameVersion, CROWDFIRE_VERSION);
     return note;
 }
 

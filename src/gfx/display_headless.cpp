@@ -46,10 +46,9 @@ void caption(const char* text) { std::snprintf(captionShown, sizeof captionShown
 
 }  // namespace headlessDisplay
 
-const DisplayBackend headlessBackend = {headlessDisplay::start,       headlessDisplay::stop,
-                                        headlessDisplay::wake,        headlessDisplay::pointer,
-                                        headlessDisplay::movePointer, headlessDisplay::showPointer,
-                                        headlessDisplay::caption};
+const DisplayBackend headlessBackend = {
+    headlessDisplay::start,       headlessDisplay::stop,        headlessDisplay::wake,   headlessDisplay::pointer,
+    headlessDisplay::movePointer, headlessDisplay::showPointer, headlessDisplay::caption};
 
 const char* headlessCaption() { return captionShown; }
 

@@ -230,6 +230,6 @@ void caption(const char* text) {
 
 }  // namespace sdlDisplay
 
-const DisplayBackend sdlBackend = {sdlDisplay::start,       sdlDisplay::stop,    sdlDisplay::wake,
-                                   sdlDisplay::pointer,     sdlDisplay::movePointer,
-                                   sdlDisplay::showPointer, sdlDisplay::caption};
+const DisplayBackend sdlBackend = {sdlDisplay::start,   sdlDisplay::stop,        sdlDisplay::wake,
+                                   sdlDisplay::pointer, sdlDisplay::movePointer, sdlDisplay::showPointer,
+                                   sdlDisplay::caption};

@@ -150,6 +150,6 @@ EMSCRIPTEN_KEEPALIVE void webFullScreen(int on) {
 
 // ---- the display contract ---------------------------------------------------------------
 
-const DisplayBackend webBackend = {webDisplay::start,       webDisplay::stop,    webDisplay::wake,
-                                   webDisplay::pointer,     webDisplay::movePointer,
-                                   webDisplay::showPointer, webDisplay::caption};
+const DisplayBackend webBackend = {webDisplay::start,   webDisplay::stop,        webDisplay::wake,
+                                   webDisplay::pointer, webDisplay::movePointer, webDisplay::showPointer,
+                                   webDisplay::caption};

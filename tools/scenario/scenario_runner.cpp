@@ -219,13 +219,13 @@ bool runScenario(const Scenario& scenario, ScenarioResult& result, std::string& 
     return true;
 }
 
-bool runReplay(const std::vector<uint8_t>& replay, ScenarioResult& result, ReplayVerdict& verdict,
-               std::string& error) {
+bool runReplay(const std::vector<uint8_t>& replay, ScenarioResult& result, ReplayVerdict& verdict, std::string& error) {
     const ReplaySurvey survey = surveyReplay(replay.data(), replay.size());
     if (!survey.playable) return fail(error, survey.words);
     GameStart start;
     start.replayToWatch = replay;
-    if (!startUp(headlessBackend, start)) return fail(error, std::string("cannot open the headless screen: ") + screenError());
+    if (!startUp(headlessBackend, start))
+        return fail(error, std::string("cannot open the headless screen: ") + screenError());
     headlessSetActive(true);
     result.frames = 0;
     for (; !replayOver(); ++result.frames) runFrame();

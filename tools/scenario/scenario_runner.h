@@ -68,8 +68,7 @@ void pointerAt(const ScenarioInput& input, int frame, int& x, int& y);
 bool runScenario(const Scenario& scenario, ScenarioResult& result, std::string& error, ReplayKeeper keeper = nullptr);
 // The same for a replay file (already read whole): every frame it holds, without pacing;
 // `verdict` says whether its game was played back. False when it cannot be played at all.
-bool runReplay(const std::vector<uint8_t>& replay, ScenarioResult& result, ReplayVerdict& verdict,
-               std::string& error);
+bool runReplay(const std::vector<uint8_t>& replay, ScenarioResult& result, ReplayVerdict& verdict, std::string& error);
 
 // The page the last frame drew (runFrame flips workPage as its last step; the next frame
 // shows it). The tests read their frames through this one too.
