@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fuzzing, soak and thread checks, each timed:
-#   fuzz   libFuzzer on loadBitmap and on the scenario parser, clang with ASan + UBSan
+#   fuzz   libFuzzer on loadBitmap, the scenario parser and the replay reader, clang with ASan + UBSan
 #   soak   random headless play with the pools checked every frame, under ASan + UBSan
 #   tsan   the real SDL game under ThreadSanitizer, played under Xvfb with xdotool
 # scripts/test.sh runs them after the test suites, whose build-sanitize (soak) and
@@ -16,8 +16,8 @@ fuzz() {
   local dir=$root/build-fuzz
   cmake -S "$root" -B "$dir" -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCROWDFIRE_FUZZ=ON -DCROWDFIRE_SANITIZE=ON -DCROWDFIRE_TESTS=OFF >/dev/null
-  cmake --build "$dir" -j "$jobs" --target crowdfire_fuzz_bitmap crowdfire_fuzz_scenario
-  for target in bitmap scenario; do
+  cmake --build "$dir" -j "$jobs" --target crowdfire_fuzz_bitmap crowdfire_fuzz_scenario crowdfire_fuzz_replay
+  for target in bitmap scenario replay; do
     # New finds go to the build's own corpus; the seeds in the repository stay as they are.
     mkdir -p "$dir/corpus/$target"
     "$dir/fuzz_$target" -max_total_time="${FUZZ_SECONDS:-30}" -max_len=8192 -print_final_stats=1 \

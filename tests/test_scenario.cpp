@@ -7,6 +7,7 @@
 #include <string>
 
 #include "game/game_state.h"
+#include "game/replay_file.h"
 #include "gfx/screen.h"
 #include "tools/scenario/scenario_runner.h"
 
@@ -121,6 +122,51 @@ TEST_F(ScenarioRun, ShootingSpreeRepeatsAndScrolls) {
     const ScenarioResult first = run(spree);
     EXPECT_EQ(game.scrollX, 0) << "held Left for 80 frames from 160";
     EXPECT_EQ(run(spree).poolsHash, first.poolsHash);
+}
+
+std::vector<uint8_t> recorded;
+void keepRecorded(const uint8_t* bytes, int count) { recorded.insert(recorded.end(), bytes, bytes + count); }
+
+ReplayVerdict watched(const std::vector<uint8_t>& replay, ScenarioResult& result) {
+    ReplayVerdict verdict = {};
+    std::string error;
+    EXPECT_TRUE(runReplay(replay, result, verdict, error)) << error;
+    return verdict;
+}
+
+// A game recorded plays back to the same page and pools; a file cut short plays what it
+// holds; a replay of another game (its seed changed, its header's checksum mended) is
+// caught at its first checkpoint and played on to the end.
+TEST_F(ScenarioRun, ARecordedGamePlaysBackAndAnotherGameIsCaught) {
+    recorded.clear();
+    ScenarioResult played;
+    std::string error;
+    ASSERT_TRUE(runScenario(fromFile("bombing_run.txt", 1300), played, error, keepRecorded)) << error;
+    const std::vector<uint8_t> replay = recorded;
+
+    ScenarioResult back;
+    ReplayVerdict verdict = watched(replay, back);
+    EXPECT_EQ(verdict.status, 0) << verdict.line;
+    EXPECT_STREQ(verdict.line, "replay: 1300 frames (0:18), every checkpoint matched");
+    EXPECT_EQ(back.frames, 1300);
+    EXPECT_EQ(back.pageHash, played.pageHash);
+    EXPECT_EQ(back.poolsHash, played.poolsHash);
+
+    std::vector<uint8_t> cut(replay.begin(), replay.begin() + std::ptrdiff_t(replay.size() / 2));
+    verdict = watched(cut, back);
+    EXPECT_EQ(verdict.status, 0) << verdict.line;
+    EXPECT_NE(std::string(verdict.line).find("every checkpoint matched; cut short"), std::string::npos) << verdict.line;
+    EXPECT_EQ(back.frames % replaySecondFrames, 0) << "whole seconds only";
+
+    std::vector<uint8_t> other = replay;
+    other[10] ^= 1;  // the seed's low bit
+    const size_t checksumAt = 23 + other[22];
+    const uint32_t checksum = replayChecksum(other.data(), checksumAt);
+    for (int i = 0; i < 4; ++i) other[checksumAt + size_t(i)] = uint8_t(checksum >> (8 * i));
+    verdict = watched(other, back);
+    EXPECT_EQ(verdict.status, 3);
+    EXPECT_EQ(std::string(verdict.line).rfind("replay: left the recorded game at 0:0", 0), 0u) << verdict.line;
+    EXPECT_EQ(back.frames, 1300) << "a replay that left its game still plays to its end";
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "game/gibs.h"
 #include "game/gunfire.h"
 #include "game/numbers.h"
+#include "game/replays.h"
 #include "game/sound_keys.h"
 #include "gfx/clock.h"
 #include "gfx/input.h"
@@ -21,16 +22,18 @@ namespace {
 constexpr int scrollStep = 2;
 constexpr int scrollLimit = 320;
 
-void scrollByArrowKeys() {
-    if (keyDown(scrollLeftKey)) game.scrollX -= scrollStep;
-    if (keyDown(scrollRightKey)) game.scrollX += scrollStep;
+void scrollByArrowKeys(const FrameInput& input) {
+    if (input.scrollLeft) game.scrollX -= scrollStep;
+    if (input.scrollRight) game.scrollX += scrollStep;
     if (game.scrollX > scrollLimit) game.scrollX = scrollLimit;
     if (game.scrollX < 0) game.scrollX = 0;
 }
 
-void readMouse() {
-    int wheel = 0;
-    getMouse(game.mouseX, game.mouseY, wheel, game.mouseButtons);
+// A pointer that cannot be read reads as -1 in all three, which matches no button.
+void takePointer(const FrameInput& input) {
+    game.mouseX = input.pointerOff ? -1 : input.pointerX;
+    game.mouseY = input.pointerOff ? -1 : input.pointerY;
+    game.mouseButtons = input.pointerOff ? -1 : input.buttons;
 }
 
 // The shake starts the frame after an explosion sets shakeFrames.
@@ -110,11 +113,14 @@ int crosshairRecoil(int fireCooldown) {
 void runFrame() {
     updateSound();
     handleSoundKeys();
-    scrollByArrowKeys();
+    // The arrows, then the pointer and buttons: read together at the frame's start, from the
+    // player or from the replay being watched, and recorded at its end.
+    const FrameInput input = inputForFrame();
+    scrollByArrowKeys(input);
     advanceCounters();
     // The page drawn in the previous frame is shown from here on.
     setPages(game.workPage, game.workPage ^ 1);
-    readMouse();
+    takePointer(input);
     clearScreen();
     dropBombOnRightButton();
     advanceShake();
@@ -123,6 +129,14 @@ void runFrame() {
     updatePools();
     drawCrosshair();
     game.workPage ^= 1;
+    replayFrameDone(input);
+}
+
+void runTick() {
+    if (!watchingReplay()) return runFrame();
+    const int frames = replayFramesThisTick();
+    for (int i = 0; i < frames; ++i) runFrame();
+    setScreenCaption(replayCaption());
 }
 
 double timeToNextFrame(double now) { return game.lastFrameTime + 1.0 / game.targetFps - now; }
@@ -135,13 +149,14 @@ void endFrameWait(double now, int framesForgiven) {
 
 void runFrameLoop() {
     for (;;) {
-        runFrame();
-        // Still a busy wait, so the frame starts the moment its time comes; each pass
-        // gives the processor to any other runnable thread (the display, the mixer),
-        // which on a small machine would otherwise wait for the spin's time slice.
+        runTick();
+        // A busy wait until the frame is due; each pass gives the processor to any other
+        // runnable thread (the display, the mixer), which on a small machine would
+        // otherwise wait for the spin's time slice. The millisecond's sleep after it comes
+        // from the game's own loop, so each frame starts a little after its time.
         while (timeToNextFrame(timer()) > 0) std::this_thread::yield();
         endFrameWait(timer(), 0);
         sleepMs(1);
-        if (keyDown(quitKey)) return;
+        if (keyDown(quitKey) || replayOver()) return;
     }
 }

@@ -4,7 +4,11 @@
 // tools drive the game with it.
 void runFrame();
 
-// Frames paced at targetFps until Escape is down at the end of a frame.
+// One tick of the game's clock: a frame, or while a replay is watched the frames its viewer
+// asks for (none while paused, several fast forwarding) and the time it shows.
+void runTick();
+
+// Ticks paced at targetFps until Escape is down at the end of one, or a replay watched is over.
 void runFrameLoop();
 
 // The pacing rule, the same for every loop that runs frames: a frame starts 1/targetFps

@@ -15,3 +15,9 @@ constexpr int quieterKey = scanMinus;
 constexpr int quieterKeypadKey = scanKeypadMinus;
 constexpr int louderKey = scanEquals;
 constexpr int louderKeypadKey = scanKeypadPlus;
+// Watching a replay: Space (or P) pauses and resumes, the full stop steps one frame while
+// paused, F held runs it fast.
+constexpr int pauseKey = scanSpace;
+constexpr int pauseOtherKey = scanP;
+constexpr int stepKey = scanPeriod;
+constexpr int fastForwardKey = scanF;

@@ -114,3 +114,8 @@ extern GameState game;
 
 // Zero-fills every pool, bank and scalar, as the process starts.
 void resetGameMemory();
+
+// A 64-bit hash of everything the game's future depends on: every pool, every scalar but
+// the clock's, and the random generator. Two runs with the same hash play on alike; a
+// replay's checkpoints hold it (FNV-1a over the state's 32-bit words).
+uint64_t gameStateHash();

@@ -125,7 +125,10 @@ bool startUp(const DisplayBackend& backend, const GameStart& start, SoundStart s
     // The opening crowd came from the unseeded generator, so it is the same on every
     // start; everything random from here on differs from run to run, unless the run names
     // its seed.
-    seedRandom(start.seed ? *start.seed : seedFromNumber(timer()));
+    uint32_t seed = start.seed ? *start.seed : seedFromNumber(timer());
+    if (start.replayToWatch.empty()) beginRecording(seed, start.keepReplay);
+    else seed = beginWatching(start.replayToWatch.data(), start.replayToWatch.size());
+    seedRandom(seed);
     return true;
 }
 
@@ -136,7 +139,10 @@ bool startGame(const DisplayBackend& backend, const GameStart& start) {
     return false;
 }
 
-void endGame() { closeScreen(); }
+void endGame() {
+    endRecording();
+    closeScreen();
+}
 
 int runGame(const DisplayBackend& backend, const GameStart& start) {
     if (!startGame(backend, start)) return 1;

@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
+#include "game/replays.h"
 #include "gfx/display.h"
 #include "sound/sound.h"
 
@@ -19,6 +21,12 @@ struct GameStart {
     bool muted = false;
     // What the generator is seeded with after the opening crowd; none for the clock.
     std::optional<uint32_t> seed;
+    // Where this game's replay goes as it is recorded (the desktop's file, the browser's
+    // storage); null: nowhere.
+    ReplayKeeper keepReplay = nullptr;
+    // A replay to watch instead of a game to play: the whole file, surveyed by the caller
+    // (surveyReplay) and kept in place until the game ends. Its seed overrides `seed`.
+    std::span<const uint8_t> replayToWatch;
 };
 
 // When start-up opens the sound device and loads the samples: before it returns (tests
@@ -35,7 +43,7 @@ bool startUp(const DisplayBackend& backend, const GameStart& start = {},
 // A player's game: start-up with the sound in the background; when no screen opens, one
 // line on stderr says why, and the result is false.
 bool startGame(const DisplayBackend& backend, const GameStart& start);
-// The end of a player's game, however it ends: the screen closed.
+// The end of a player's game, however it ends: the replay's last second kept, the screen closed.
 void endGame();
 // The player's whole program on a display the game's thread may wait for (the desktop,
 // tests, tools): startGame, the frame loop until Escape, endGame; the exit status. The

@@ -31,6 +31,7 @@ void wake() { runningBackend->wake(); }
 bool pointer(int& x, int& y) { return runningBackend->pointer(x, y); }
 void movePointer(int x, int y) { runningBackend->movePointer(x, y); }
 void showPointer(bool visible) { runningBackend->showPointer(visible); }
+void caption(const char* text) { runningBackend->caption(text); }
 
 }  // namespace display
 

@@ -34,6 +34,9 @@ struct DisplayBackend {
     void (*movePointer)(int x, int y);
     // Shows or hides the system pointer over the display; called only on a change.
     void (*showPointer)(bool visible);
+    // Shows a short line about the game where the platform can (the window's title, a line
+    // on the page): a replay's time while it is watched. Called only on a change.
+    void (*caption)(const char* text);
 };
 
 // The display the next openScreen starts. Until one is chosen openScreen fails and says so.
@@ -50,6 +53,7 @@ void wake();
 bool pointer(int& x, int& y);
 void movePointer(int x, int y);
 void showPointer(bool visible);
+void caption(const char* text);
 }  // namespace display
 
 // ---- What a platform may call to show the pages -----------------------------------------

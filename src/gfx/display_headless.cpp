@@ -2,6 +2,9 @@
 // set through display_headless.h. The pages are read with pagePixels. The game runs the
 // same on it.
 #include "gfx/display_headless.h"
+
+#include <cstdio>
+
 #include "gfx/controller.h"
 #include "gfx/display.h"
 #include "gfx/screen_state.h"
@@ -9,6 +12,7 @@
 namespace {
 int pointerX = -1, pointerY = -1;  // where the pointer is now
 int placedX = -1, placedY = -1;    // where setMouse last put it
+char captionShown[64] = {};
 }  // namespace
 
 namespace headlessDisplay {
@@ -38,11 +42,15 @@ void movePointer(int x, int y) {
 
 void showPointer(bool /*visible*/) {}
 
+void caption(const char* text) { std::snprintf(captionShown, sizeof captionShown, "%s", text); }
+
 }  // namespace headlessDisplay
 
-const DisplayBackend headlessBackend = {headlessDisplay::start,       headlessDisplay::stop,
-                                        headlessDisplay::wake,        headlessDisplay::pointer,
-                                        headlessDisplay::movePointer, headlessDisplay::showPointer};
+const DisplayBackend headlessBackend = {
+    headlessDisplay::start,       headlessDisplay::stop,        headlessDisplay::wake,   headlessDisplay::pointer,
+    headlessDisplay::movePointer, headlessDisplay::showPointer, headlessDisplay::caption};
+
+const char* headlessCaption() { return captionShown; }
 
 // An inactive window hears no keys, as on a real display.
 void headlessSetKey(int scanCode, bool down) {

@@ -17,6 +17,8 @@ void headlessSetActive(bool active);
 // Where setMouse last put the pointer and whether the system pointer is shown.
 void headlessPointer(int& x, int& y);
 bool headlessPointerVisible();
+// The line the game last asked the display to show (a replay's time).
+const char* headlessCaption();
 // The pads as a platform would report them (every pad folded into one reading).
 struct ControllerReading;
 void headlessSetController(const ControllerReading& reading);

@@ -11,7 +11,11 @@
 constexpr int scanEscape = 0x01;
 constexpr int scanMinus = 0x0C;
 constexpr int scanEquals = 0x0D;
+constexpr int scanP = 0x19;
+constexpr int scanF = 0x21;
 constexpr int scanM = 0x32;
+constexpr int scanPeriod = 0x34;
+constexpr int scanSpace = 0x39;
 constexpr int scanKeypadMinus = 0x4A;
 constexpr int scanLeft = 0x4B;
 constexpr int scanRight = 0x4D;

@@ -15,6 +15,8 @@ static int nextOutput() {
     return static_cast<int>((generatorState >> 16) & 0x7FFF);
 }
 
+uint32_t randomGeneratorState() { return generatorState; }
+
 void resetRandomGenerator() {
     generatorState = 1;
     lastRnd = 0.0;

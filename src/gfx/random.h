@@ -15,3 +15,6 @@ void seedRandom(uint32_t seed);
 extern double lastRnd;
 // Back to the state of a fresh process, for a start-up that is not the process's first.
 void resetRandomGenerator();
+// The generator's whole state, for the replays' checkpoints: the same state draws the same
+// numbers from here on.
+uint32_t randomGeneratorState();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -112,6 +113,12 @@ void closeScreen() {
 }
 
 const char* screenError() { return lastError.c_str(); }
+
+void setScreenCaption(const char* text) {
+    if (!screen.open || std::strncmp(text, screen.caption, sizeof screen.caption - 1) == 0) return;
+    std::snprintf(screen.caption, sizeof screen.caption, "%s", text);
+    display::caption(screen.caption);
+}
 
 void setPages(int workPage, int visiblePage) {
     if (!screen.open) return;

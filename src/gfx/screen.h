@@ -23,6 +23,9 @@ void closeScreen();
 const char* screenError();
 
 void setPages(int workPage, int visiblePage);
+// A short line about the game for the display to show (the window's title, a line on the
+// page); only a change reaches it. Nothing with no screen open.
+void setScreenCaption(const char* text);
 void clearScreen();
 int loadBitmap(const char* path);
 int grabImage(float x1, float y1, float x2, float y2, uint32_t* destination, const uint32_t* destinationEnd);

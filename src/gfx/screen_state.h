@@ -23,6 +23,7 @@ struct ScreenState {
     std::unique_ptr<uint8_t[]> dirty;       // 1: row of the visible page not yet shown
     int viewX = 0, viewY = 0, viewWidth = 0, viewHeight = 0;
     uint32_t backgroundColour = 0;
+    char caption[64] = {};  // the line the display was last given to show
 };
 
 // Written by the display side (or the headless setters) under the screen lock.

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -29,6 +30,8 @@ struct Requests {
     long moveTicket = 0;  // counts the moves asked for
     bool cursorPending = false;
     bool cursorVisible = true;
+    bool captionPending = false;
+    char caption[64] = {};
 };
 Requests requests;
 
@@ -59,6 +62,11 @@ void handleEvent(const SDL_Event& event) {
 // Events first, then the game's requests, so a pointer move is not undone by an older
 // motion event still in the queue.
 void carryOutRequests() {
+    if (requests.captionPending) {
+        const std::string title = std::string("crowdfire replay ") + requests.caption;
+        SDL_SetWindowTitle(gameWindow(), title.c_str());
+        requests.captionPending = false;
+    }
     if (requests.cursorPending) {
         SDL_ShowCursor(requests.cursorVisible ? SDL_ENABLE : SDL_DISABLE);
         requests.cursorPending = false;
@@ -212,7 +220,16 @@ void showPointer(bool visible) {
     wake();
 }
 
+// The window's title: the refresh thread owns the window.
+void caption(const char* text) {
+    ScreenLockScope lock;
+    requests.captionPending = true;
+    std::snprintf(requests.caption, sizeof requests.caption, "%s", text);
+    wake();
+}
+
 }  // namespace sdlDisplay
 
 const DisplayBackend sdlBackend = {sdlDisplay::start,   sdlDisplay::stop,        sdlDisplay::wake,
-                                   sdlDisplay::pointer, sdlDisplay::movePointer, sdlDisplay::showPointer};
+                                   sdlDisplay::pointer, sdlDisplay::movePointer, sdlDisplay::showPointer,
+                                   sdlDisplay::caption};

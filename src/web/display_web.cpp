@@ -19,6 +19,7 @@
 extern "C" {
 void jsShowPage(const uint32_t* rgba, int width, int height);
 void jsShowPointer(int visible);
+void jsCaption(const char* text);
 }
 
 namespace {
@@ -97,6 +98,8 @@ void movePointer(int x, int y) {
 
 void showPointer(bool visible) { jsShowPointer(visible ? 1 : 0); }
 
+void caption(const char* text) { jsCaption(text); }
+
 }  // namespace webDisplay
 
 // ---- what the page's listeners call ------------------------------------------------------
@@ -148,4 +151,5 @@ EMSCRIPTEN_KEEPALIVE void webFullScreen(int on) {
 // ---- the display contract ---------------------------------------------------------------
 
 const DisplayBackend webBackend = {webDisplay::start,   webDisplay::stop,        webDisplay::wake,
-                                   webDisplay::pointer, webDisplay::movePointer, webDisplay::showPointer};
+                                   webDisplay::pointer, webDisplay::movePointer, webDisplay::showPointer,
+                                   webDisplay::caption};

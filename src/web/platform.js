@@ -68,6 +68,11 @@ mergeInto(LibraryManager.library, {
     if (canvas) canvas.style.cursor = visible ? 'auto' : 'none';
   },
 
+  // A short line about the game (a replay's time while it is watched): the page shows it.
+  jsCaption: function (text) {
+    window.dispatchEvent(new CustomEvent('crowdfire:caption', { detail: { text: UTF8ToString(text) } }));
+  },
+
   // Sixteen effect channels, each holding the source node it last started. Effects go
   // through one gain node (the effects volume); the music gain node carries channel 1's
   // volume as on the desktop, though nothing plays music.

@@ -199,9 +199,10 @@ bool loadScenario(const std::string& path, Scenario& scenario, std::string& erro
     return true;
 }
 
-bool runScenario(const Scenario& scenario, ScenarioResult& result, std::string& error) {
+bool runScenario(const Scenario& scenario, ScenarioResult& result, std::string& error, ReplayKeeper keeper) {
     GameStart start;
     start.seed = seedFromNumber(scenario.seed);
+    start.keepReplay = keeper;
     if (!startUp(headlessBackend, start)) {
         error = std::string("cannot open the headless screen: ") + screenError();
         return false;
@@ -212,6 +213,23 @@ bool runScenario(const Scenario& scenario, ScenarioResult& result, std::string& 
         applyInput(scenario, frame);
         runFrame();
     }
+    endRecording();
+    result.pageHash = hashBytes(lastDrawnPage(), sizeof(uint32_t) * pageWidth * pageHeight);
+    result.poolsHash = hashPools();
+    return true;
+}
+
+bool runReplay(const std::vector<uint8_t>& replay, ScenarioResult& result, ReplayVerdict& verdict, std::string& error) {
+    const ReplaySurvey survey = surveyReplay(replay.data(), replay.size());
+    if (!survey.playable) return fail(error, survey.words);
+    GameStart start;
+    start.replayToWatch = replay;
+    if (!startUp(headlessBackend, start))
+        return fail(error, std::string("cannot open the headless screen: ") + screenError());
+    headlessSetActive(true);
+    result.frames = 0;
+    for (; !replayOver(); ++result.frames) runFrame();
+    verdict = replayVerdict();
     result.pageHash = hashBytes(lastDrawnPage(), sizeof(uint32_t) * pageWidth * pageHeight);
     result.poolsHash = hashPools();
     return true;

@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "game/replays.h"
+
 struct ScenarioInput {
     int firstFrame = 0;
     int lastFrame = 0;
@@ -61,8 +63,12 @@ int scenarioFrames(const Scenario& scenario);
 void pointerAt(const ScenarioInput& input, int frame, int& x, int& y);
 
 // Starts the game on the headless display from the current directory (where the
-// bitmaps are), seeds it and runs the frames. The screen stays open for pagePixels.
-bool runScenario(const Scenario& scenario, ScenarioResult& result, std::string& error);
+// bitmaps are), seeds it and runs the frames, recording them into `keeper` when one is
+// given. The screen stays open for pagePixels.
+bool runScenario(const Scenario& scenario, ScenarioResult& result, std::string& error, ReplayKeeper keeper = nullptr);
+// The same for a replay file (already read whole): every frame it holds, without pacing;
+// `verdict` says whether its game was played back. False when it cannot be played at all.
+bool runReplay(const std::vector<uint8_t>& replay, ScenarioResult& result, ReplayVerdict& verdict, std::string& error);
 
 // The page the last frame drew (runFrame flips workPage as its last step; the next frame
 // shows it). The tests read their frames through this one too.
