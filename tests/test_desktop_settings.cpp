@@ -3,14 +3,18 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sdl/command_line.h"
 #include "sdl/settings_file.h"
+#include "sdl/user_folders.h"
 
 namespace {
 
@@ -104,6 +108,45 @@ TEST(SettingsFile, ARepeatedSettingIsWrittenOnceAndMissingOnesAreAdded) {
     EXPECT_EQ(read.settings.windowScale, 4);
     const std::string written = settingsFileText(read.settings, read.lines);
     EXPECT_EQ(written.substr(written.find('\n') + 1), "effects = 3\nscale = 4\nmute = no\nfullscreen = yes\n");
+}
+
+// Environment variables a test changes, put back as they were when it ends.
+struct KeptVariables {
+    std::vector<std::pair<const char*, std::optional<std::string>>> kept;
+    explicit KeptVariables(std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            const char* value = std::getenv(name);
+            kept.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+    }
+    ~KeptVariables() {
+        for (const auto& [name, value] : kept) value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+    }
+};
+
+// The replay folder has no other user yet: this is where its rule is held to.
+TEST(UserFolders, AnAbsoluteXdgFolderWinsElseHomeElseNone) {
+    const struct {
+        std::string (*folder)();
+        const char* variable;
+        const char* underHome;
+    } folders[] = {
+        {settingsFolder, "XDG_CONFIG_HOME", "/home/p/.config/crowdfire"},
+        {screenshotFolder, "XDG_PICTURES_DIR", "/home/p/Pictures/crowdfire"},
+        {replayFolder, "XDG_DATA_HOME", "/home/p/.local/share/crowdfire/replays"},
+    };
+    const KeptVariables kept{"HOME", "XDG_CONFIG_HOME", "XDG_PICTURES_DIR", "XDG_DATA_HOME"};
+    for (const auto& user : folders) {
+        setenv("HOME", "/home/p", 1);
+        setenv(user.variable, "/elsewhere", 1);
+        EXPECT_EQ(user.folder().rfind("/elsewhere/crowdfire", 0), 0u) << user.variable;
+        setenv(user.variable, "relative", 1);
+        EXPECT_EQ(user.folder(), user.underHome) << "a relative " << user.variable << " is ignored";
+        unsetenv(user.variable);
+        EXPECT_EQ(user.folder(), user.underHome);
+        setenv("HOME", "home", 1);
+        EXPECT_EQ(user.folder(), "") << "no absolute home: nothing is kept";
+    }
 }
 
 class SettingsFolder : public ::testing::Test {

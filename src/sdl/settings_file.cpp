@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
+#include "sdl/user_folders.h"
 #include "sdl/write_aside.h"
 
 namespace {
@@ -165,11 +165,8 @@ std::string settingsFileText(const Settings& settings, const std::vector<std::st
 }
 
 std::string settingsFilePath() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config && config[0] == '/') return std::string(config) + "/crowdfire/settings.conf";
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') return std::string(home) + "/.config/crowdfire/settings.conf";
-    return {};
+    const std::string folder = settingsFolder();
+    return folder.empty() ? folder : folder + "/settings.conf";
 }
 
 bool readWholeFile(const std::string& path, std::string& text, std::string& problem) {

@@ -29,8 +29,7 @@ SettingsText readSettingsText(std::string_view text, std::vector<std::string>& c
 // not know as they were, and the settings the lines lacked at the end.
 std::string settingsFileText(const Settings& settings, const std::vector<std::string>& lines);
 
-// $XDG_CONFIG_HOME/crowdfire/settings.conf, or under ~/.config when that is unset or not
-// an absolute path; empty when there is no home either.
+// settings.conf in settingsFolder() (user_folders.h); empty when there is no such folder.
 std::string settingsFilePath();
 
 // Reads the whole file. A missing file (or folder) is no problem (true, empty text); false
