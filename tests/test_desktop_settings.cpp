@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "sdl/command_line.h"
+#include "sdl/remembered_settings.h"
 #include "sdl/settings_file.h"
 #include "sdl/user_folders.h"
+#include "sdl/write_aside.h"
 
 namespace {
 
@@ -186,6 +188,33 @@ TEST_F(SettingsFolder, AFolderThatCannotBeMadeOrAFileThatCannotBeReadIsReported)
     EXPECT_FALSE(readWholeFile((folder_ / "settings.conf").string(), text, problem))
         << "a folder where the file should be";
     EXPECT_FALSE(problem.empty());
+}
+
+// A real file is a few hundred bytes; a huge one is no settings file: the game says so,
+// plays with the defaults, and a change of level never writes over it.
+TEST_F(SettingsFolder, AHugeFileIsRefusedAndKept) {
+    const KeptVariables kept{"XDG_CONFIG_HOME"};
+    setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+    std::filesystem::create_directories(folder_ / "crowdfire");
+    const std::string path = settingsFilePath();
+    std::string lines;
+    while (lines.size() <= largestSettingsFile) lines += "effects = 3\n";
+    std::ofstream(path) << lines;
+
+    testing::internal::CaptureStderr();
+    const Settings settings = recallSettings();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(settings.effectsLevel, Settings{}.effectsLevel);
+    EXPECT_NE(said.find("larger than 64 KiB"), std::string::npos) << said;
+    startRemembering(settings);
+    noticeSoundSettings(2, false);
+    finishWritingAside();
+    std::string text, problem;
+    EXPECT_FALSE(readWholeFile(path, text, problem));
+    EXPECT_EQ(std::filesystem::file_size(path), lines.size()) << "the file was written over";
+    lines.resize(largestSettingsFile);
+    std::ofstream(path) << lines;
+    EXPECT_TRUE(readWholeFile(path, text, problem)) << "a file of just the limit is read";
 }
 
 }  // namespace
