@@ -4,7 +4,8 @@
 // little later, and a sample played before it has finished stays silent. The Web Audio
 // side (platform.js) holds the decoded buffers, plays them on sixteen channels and applies
 // the volumes through gain nodes.
-// The page's sound button reaches the player's mute through the two exports at the end.
+// The page's sound button reaches the player's mute and effects level through the three
+// exports at the end.
 #include <emscripten.h>
 
 #include <cstdint>
