@@ -1,3 +1,5 @@
+// The game's shared memory: the five pools, the three picture banks and the game's state,
+// all fixed in size, and the one reset of them all.
 #include "game/game_state.h"
 
 EntityPool<peopleLast> people;

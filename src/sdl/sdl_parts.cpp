@@ -1,3 +1,4 @@
+// SDL's parts opened and closed one at a time, under one lock, whichever thread asks.
 #include "sdl/sdl_parts.h"
 
 #include <mutex>

@@ -1,3 +1,5 @@
+// The settings file's text read and written back line by line, and the file itself read
+// (never past 64 KiB) and replaced whole.
 #include "sdl/settings_file.h"
 
 #include <fcntl.h>
