@@ -19,6 +19,7 @@
 #include "sdl/display_parts.h"
 #include "sdl/display_sdl.h"
 #include "sdl/display_stats.h"
+#include "sdl/sdl_parts.h"
 
 namespace {
 
@@ -113,8 +114,7 @@ bool waitForWork() {
     return !stopRequested;
 }
 
-void refreshLoop(bool fullScreen) {
-    pthread_setname_np(pthread_self(), "display");
+void refreshUntilStopped(bool fullScreen) {
     displayStatsOpen();
     if (!openDisplay(fullScreen)) {
         reportOpening(Opening::failed);
@@ -135,6 +135,12 @@ void refreshLoop(bool fullScreen) {
     closeControllers();
     displayStatsClose();
     closeDisplay();
+}
+
+void refreshLoop(bool fullScreen) {
+    pthread_setname_np(pthread_self(), "display");
+    refreshUntilStopped(fullScreen);
+    releaseSdlThreadStorage();
 }
 
 }  // namespace

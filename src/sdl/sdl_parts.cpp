@@ -16,3 +16,5 @@ void closeSdlPart(Uint32 part) {
     const std::lock_guard<std::mutex> hold(partsLock);
     SDL_QuitSubSystem(part);
 }
+
+void releaseSdlThreadStorage() { SDL_TLSCleanup(); }
