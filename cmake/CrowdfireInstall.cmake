@@ -7,11 +7,11 @@
 #   share/games/crowdfire/*.BMP, Sound/      the data the game reads from its current directory
 #   share/applications, share/metainfo, share/icons/hicolor, share/man/man6, share/doc/crowdfire
 #
-# The game reads its files from the current directory and takes no command line, so the
-# launcher changes into the data directory and runs the real binary there. The binary
-# keeps the file name `crowdfire` because the game titles its window with it. It lives
-# under libexec because it is meant to be run only by the launcher: started from
-# anywhere else it would find no artwork.
+# The game reads its files from the current directory, so the launcher changes into the
+# data directory and runs the real binary there, passing on the player's command line
+# ("$@": --window, --scale and the rest). The binary keeps the file name `crowdfire`
+# because the game titles its window with it. It lives under libexec because it is meant
+# to be run only by the launcher: started from anywhere else it would find no artwork.
 include(GNUInstallDirs)
 
 # Without the asset generators there is no artwork or sound to install yet.

@@ -11,6 +11,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
+# The fuzzers and the soak run under ASan with test.sh's options, leaks reported.
+source "$root/scripts/sanitizer-options.sh"
 
 fuzz() {
   local dir=$root/build-fuzz

@@ -7,8 +7,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 
-export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=0}
-export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# Leaks are reported, but for the few the libraries we call make inside themselves.
+source "$root/scripts/sanitizer-options.sh"
 
 run_suite() {
   local dir=$1; shift

@@ -3,14 +3,21 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "sdl/command_line.h"
+#include "sdl/remembered_settings.h"
 #include "sdl/settings_file.h"
+#include "sdl/user_folders.h"
+#include "sdl/write_aside.h"
+#include "sound/sound_device.h"
 
 namespace {
 
@@ -106,6 +113,45 @@ TEST(SettingsFile, ARepeatedSettingIsWrittenOnceAndMissingOnesAreAdded) {
     EXPECT_EQ(written.substr(written.find('\n') + 1), "effects = 3\nscale = 4\nmute = no\nfullscreen = yes\n");
 }
 
+// Environment variables a test changes, put back as they were when it ends.
+struct KeptVariables {
+    std::vector<std::pair<const char*, std::optional<std::string>>> kept;
+    explicit KeptVariables(std::initializer_list<const char*> names) {
+        for (const char* name : names) {
+            const char* value = std::getenv(name);
+            kept.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+    }
+    ~KeptVariables() {
+        for (const auto& [name, value] : kept) value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+    }
+};
+
+// The replay folder has no other user yet: this is where its rule is held to.
+TEST(UserFolders, AnAbsoluteXdgFolderWinsElseHomeElseNone) {
+    const struct {
+        std::string (*folder)();
+        const char* variable;
+        const char* underHome;
+    } folders[] = {
+        {settingsFolder, "XDG_CONFIG_HOME", "/home/p/.config/crowdfire"},
+        {screenshotFolder, "XDG_PICTURES_DIR", "/home/p/Pictures/crowdfire"},
+        {replayFolder, "XDG_DATA_HOME", "/home/p/.local/share/crowdfire/replays"},
+    };
+    const KeptVariables kept{"HOME", "XDG_CONFIG_HOME", "XDG_PICTURES_DIR", "XDG_DATA_HOME"};
+    for (const auto& user : folders) {
+        setenv("HOME", "/home/p", 1);
+        setenv(user.variable, "/elsewhere", 1);
+        EXPECT_EQ(user.folder().rfind("/elsewhere/crowdfire", 0), 0u) << user.variable;
+        setenv(user.variable, "relative", 1);
+        EXPECT_EQ(user.folder(), user.underHome) << "a relative " << user.variable << " is ignored";
+        unsetenv(user.variable);
+        EXPECT_EQ(user.folder(), user.underHome);
+        setenv("HOME", "home", 1);
+        EXPECT_EQ(user.folder(), "") << "no absolute home: nothing is kept";
+    }
+}
+
 class SettingsFolder : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -143,6 +189,33 @@ TEST_F(SettingsFolder, AFolderThatCannotBeMadeOrAFileThatCannotBeReadIsReported)
     EXPECT_FALSE(readWholeFile((folder_ / "settings.conf").string(), text, problem))
         << "a folder where the file should be";
     EXPECT_FALSE(problem.empty());
+}
+
+// A real file is a few hundred bytes; a huge one is no settings file: the game says so,
+// plays with the defaults, and a change of level never writes over it.
+TEST_F(SettingsFolder, AHugeFileIsRefusedAndKept) {
+    const KeptVariables kept{"XDG_CONFIG_HOME"};
+    setenv("XDG_CONFIG_HOME", folder_.c_str(), 1);
+    std::filesystem::create_directories(folder_ / "crowdfire");
+    const std::string path = settingsFilePath();
+    std::string lines;
+    while (lines.size() <= largestSettingsFile) lines += "effects = 3\n";
+    std::ofstream(path) << lines;
+
+    testing::internal::CaptureStderr();
+    const Settings settings = recallSettings();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(settings.effectsLevel, Settings{}.effectsLevel);
+    EXPECT_NE(said.find("larger than 64 KiB"), std::string::npos) << said;
+    startRemembering(settings);
+    soundSettingsChanged(2, false);
+    finishWritingAside();
+    std::string text, problem;
+    EXPECT_FALSE(readWholeFile(path, text, problem));
+    EXPECT_EQ(std::filesystem::file_size(path), lines.size()) << "the file was written over";
+    lines.resize(largestSettingsFile);
+    std::ofstream(path) << lines;
+    EXPECT_TRUE(readWholeFile(path, text, problem)) << "a file of just the limit is read";
 }
 
 }  // namespace

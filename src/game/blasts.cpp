@@ -1,3 +1,5 @@
+// The blast pass: each explosion steps through its six images together with the others,
+// once every five frames, and frees its record after the last.
 #include "game/blasts.h"
 
 #include "game/game_state.h"

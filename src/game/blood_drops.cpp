@@ -1,3 +1,5 @@
+// The blood pass: sprays and splashes flying their arc and lying where they land, pool
+// marks and scorch marks lying still; none of them ever leaves the ground.
 #include "game/blood_drops.h"
 
 #include "game/game_state.h"

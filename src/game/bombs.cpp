@@ -1,3 +1,5 @@
+// The bomb pass: a bomb falls with its shadow onto the clicked row, then blows up
+// everyone within reach, throws the loose parts again and shakes the screen.
 #include "game/bombs.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// The crowd pass: people walking right and leaving at the edge, the wounded hopping,
+// crawling and bleeding, the shot falling, and thirty newcomers when fewer than ten live.
 #include "game/crowd.h"
 
 #include "game/blood_drops.h"

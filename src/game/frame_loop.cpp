@@ -1,3 +1,5 @@
+// One frame of the game, in the order its layers are drawn, and the loop that paces the
+// frames at 70 a second until Escape.
 #include "game/frame_loop.h"
 #include <thread>
 

@@ -1,5 +1,6 @@
-// The game's memory: the five pools, the image banks, the global scalars, and the one
-// hash of all that the game's future depends on.
+// The game's shared memory: the five pools, the three picture banks and the game's state,
+// all fixed in size, the one reset of them all, and the one hash of all that the game's
+// future depends on.
 #include "game/game_state.h"
 
 #include <cstring>

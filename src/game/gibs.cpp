@@ -1,3 +1,5 @@
+// The gib pass: chunks and thrown bodies flying their arc and splashing where they land,
+// and the corpses that lie until a bomb throws them again.
 #include "game/gibs.h"
 
 #include "game/blood_drops.h"

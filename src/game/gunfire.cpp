@@ -1,3 +1,5 @@
+// The left button's shot: which zone of whom it hits (head, torso, legs or a wounded
+// person finished off), and the blood and cries that follow.
 #include "game/gunfire.h"
 
 #include <cmath>

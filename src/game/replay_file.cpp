@@ -1,3 +1,5 @@
+// The replay file's bytes: the encoder, the survey that checks a stranger's file, the
+// cursor that reads it back, the checksum and the game's time in words.
 #include "game/replay_file.h"
 
 #include <cstdarg>

@@ -1,3 +1,4 @@
+// M, minus and equals: the mute and the effects level, each press acting once.
 #include "game/sound_keys.h"
 
 #include "game/game_keys.h"

@@ -1,3 +1,5 @@
+// Start-up: the game's memory reset, the screen opened, the artwork cut into the banks,
+// the sound started, the opening crowd placed and the generator seeded.
 #include "game/startup.h"
 
 #include <cstdio>

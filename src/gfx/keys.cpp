@@ -1,3 +1,4 @@
+// The one table of the keys the game knows, by USB usage, set-1 scan code and browser name.
 #include "gfx/keys.h"
 
 #include <cstdint>

@@ -11,18 +11,16 @@
 
 namespace {
 
-AVX2_FUNCTION __m256i load8(const uint32_t* pixels) {
-    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels));
+// Eight pixels in a 256-bit register, or four in a 128-bit one.
+template <int lanes>
+AVX2_FUNCTION auto load(const uint32_t* pixels) {
+    if constexpr (lanes == 8) return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels));
+    else return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels));
 }
-AVX2_FUNCTION void store8(uint32_t* pixels, __m256i eight) {
+AVX2_FUNCTION void store(uint32_t* pixels, __m256i eight) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels), eight);
 }
-AVX2_FUNCTION __m128i load4(const uint32_t* pixels) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels));
-}
-AVX2_FUNCTION void store4(uint32_t* pixels, __m128i four) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), four);
-}
+AVX2_FUNCTION void store(uint32_t* pixels, __m128i four) { _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels), four); }
 
 // The rules on eight pixels and on four. Key-coloured lanes keep the page: the compare
 // gives all ones there, and blendv takes the page byte wherever the mask's top bit is set.
@@ -72,37 +70,25 @@ struct Blend {
 
 // A row of at least one vector's width has no scalar tail: its last vector is worked out
 // first, from the page as it was, and stored last. Where it overlaps the vector before it
-// both give the same value, since both read the untouched page.
-template <class Rule>
-AVX2_FUNCTION void drawRowsOfEightOrMore(const PixelBlock& b, const Rule& rule) {
-    const int last = b.count - 8;
+// both give the same value, since both read the untouched page. Rows of four to seven
+// pixels take four at a time: one vector, or two that overlap.
+template <int lanes, class Rule>
+AVX2_FUNCTION void drawRowsOfWholeVectors(const PixelBlock& b, const Rule& rule) {
+    const int last = b.count - lanes;
     uint32_t* page = b.page;
     const uint32_t* image = b.image;
     const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows;
     for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride) {
-        __m256i tail = rule(load8(image + last), load8(page + last));
-        for (int i = 0; i < last; i += 8) store8(page + i, rule(load8(image + i), load8(page + i)));
-        store8(page + last, tail);
-    }
-}
-
-template <class Rule>
-AVX2_FUNCTION void drawRowsOfFourToSeven(const PixelBlock& b, const Rule& rule) {
-    const int last = b.count - 4;
-    uint32_t* page = b.page;
-    const uint32_t* image = b.image;
-    const int pageStride = b.pageStride, imageStride = b.imageStride, rows = b.rows;
-    for (int r = 0; r < rows; ++r, page += pageStride, image += imageStride) {
-        __m128i tail = rule(load4(image + last), load4(page + last));
-        if (last > 0) store4(page, rule(load4(image), load4(page)));
-        store4(page + last, tail);
+        const auto tail = rule(load<lanes>(image + last), load<lanes>(page + last));
+        for (int i = 0; i < last; i += lanes) store(page + i, rule(load<lanes>(image + i), load<lanes>(page + i)));
+        store(page + last, tail);
     }
 }
 
 template <class Rule>
 AVX2_FUNCTION void drawBlock(const PixelBlock& b, const Rule& rule) {
-    if (b.count >= 8) drawRowsOfEightOrMore(b, rule);
-    else if (b.count >= 4) drawRowsOfFourToSeven(b, rule);
+    if (b.count >= 8) drawRowsOfWholeVectors<8>(b, rule);
+    else if (b.count >= 4) drawRowsOfWholeVectors<4>(b, rule);
     else drawRowsPixelByPixel(b, rule);
 }
 
@@ -117,7 +103,7 @@ bool processorHasAvx2() {
 AVX2_FUNCTION void fillAvx2(uint32_t* page, int count, uint32_t colour) {
     __m256i eight = _mm256_set1_epi32(int(colour));
     int i = 0;
-    for (; i + 8 <= count; i += 8) store8(page + i, eight);
+    for (; i + 8 <= count; i += 8) store(page + i, eight);
     for (; i < count; ++i) page[i] = colour;
 }
 

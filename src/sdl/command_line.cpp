@@ -1,3 +1,5 @@
+// The desktop game's command line read with getopt_long, and the words of --help and
+// --version.
 #include "sdl/command_line.h"
 
 #include <getopt.h>

@@ -1,3 +1,5 @@
+// Where the page sits in the window: the whole factor it is scaled by, its black borders,
+// and the page pixel under a window point.
 #include "sdl/display_layout.h"
 
 #include <algorithm>

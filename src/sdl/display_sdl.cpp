@@ -20,6 +20,7 @@
 #include "sdl/display_parts.h"
 #include "sdl/display_sdl.h"
 #include "sdl/display_stats.h"
+#include "sdl/sdl_parts.h"
 
 namespace {
 
@@ -121,8 +122,7 @@ bool waitForWork() {
     return !stopRequested;
 }
 
-void refreshLoop(bool fullScreen, int windowScale) {
-    pthread_setname_np(pthread_self(), "display");
+void refreshUntilStopped(bool fullScreen, int windowScale) {
     displayStatsOpen();
     if (!openDisplay(fullScreen, windowScale)) {
         reportOpening(Opening::failed);
@@ -143,6 +143,12 @@ void refreshLoop(bool fullScreen, int windowScale) {
     closeControllers();
     displayStatsClose();
     closeDisplay();
+}
+
+void refreshLoop(bool fullScreen, int windowScale) {
+    pthread_setname_np(pthread_self(), "display");
+    refreshUntilStopped(fullScreen, windowScale);
+    releaseSdlThreadStorage();
 }
 
 }  // namespace

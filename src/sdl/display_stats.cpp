@@ -9,6 +9,8 @@
 #include <ctime>
 #include <string>
 
+#include "sdl/write_aside.h"
+
 namespace {
 
 constexpr int ringSize = 1024;  // about 14.6 s of presents at 70 per second
@@ -41,21 +43,36 @@ double percentileMs(std::array<int64_t, ringSize> samples, int count, double sha
     return double(samples[size_t(at)]) / 1e6;
 }
 
-void writeFile() {
+// The file's lines, from the ring as it is now.
+std::string statsText() {
     int costs = int(std::min<long>(stats.presents, ringSize));
     int intervals = int(std::min<long>(stats.presents - 1, ringSize));
     if (intervals < 0) intervals = 0;
-    std::string scratch = stats.file + ".new";
-    FILE* out = std::fopen(scratch.c_str(), "w");
-    if (!out) return;
-    std::fprintf(out, "path %s\npresents %ld\n", stats.path, stats.presents);
-    std::fprintf(out, "first_picture_realtime_ns %lld\n", static_cast<long long>(stats.firstPictureNs));
-    std::fprintf(out, "present_median_ms %.3f\npresent_p99_ms %.3f\n", percentileMs(stats.costNs, costs, 0.5),
-                 percentileMs(stats.costNs, costs, 0.99));
-    std::fprintf(out, "interval_median_ms %.3f\ninterval_p99_ms %.3f\n", percentileMs(stats.intervalNs, intervals, 0.5),
-                 percentileMs(stats.intervalNs, intervals, 0.99));
-    std::fclose(out);
-    std::rename(scratch.c_str(), stats.file.c_str());
+    char text[512];
+    std::snprintf(text, sizeof text,
+                  "path %s\n"
+                  "presents %ld\n"
+                  "first_picture_realtime_ns %lld\n"
+                  "present_median_ms %.3f\npresent_p99_ms %.3f\n"
+                  "interval_median_ms %.3f\ninterval_p99_ms %.3f\n",
+                  stats.path, stats.presents, static_cast<long long>(stats.firstPictureNs),
+                  percentileMs(stats.costNs, costs, 0.5), percentileMs(stats.costNs, costs, 0.99),
+                  percentileMs(stats.intervalNs, intervals, 0.5), percentileMs(stats.intervalNs, intervals, 0.99));
+    return text;
+}
+
+// Written beside the file and renamed over it, so a reader never sees half of one, by the
+// writing thread (write_aside.h): the display's thread never waits on the disk, not even
+// for its own measurements.
+void writeFile() {
+    writeAside([file = stats.file, text = statsText()] {
+        const std::string scratch = file + ".new";
+        FILE* out = std::fopen(scratch.c_str(), "w");
+        if (!out) return;
+        std::fputs(text.c_str(), out);
+        std::fclose(out);
+        std::rename(scratch.c_str(), file.c_str());
+    });
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // Opt-in measurements of the SDL display, for scripts/measure-display.sh. Set
 // CROWDFIRE_DISPLAY_STATS to a file name and the refresh thread times each present and
 // notes when the first picture with anything on it reached the screen; the file is
-// rewritten every few seconds. Unset (as players run the game), every call is one test
-// of a flag.
+// rewritten every few seconds by the writing thread (write_aside.h). Unset (as players
+// run the game), every call is one test of a flag.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +15,7 @@ void displayStatsPath(const char* path);
 void displayStatsPresentStarts();
 // page, pixels: what the present showed; the first one not all black is the first picture.
 void displayStatsPresentEnds(const uint32_t* page, size_t pixels);
-// Writes the file once more, as the display closes.
+// Has the file written once more, as the display closes: it is there once
+// finishWritingAside() has returned.
 void displayStatsClose();
 bool displayStatsWanted();

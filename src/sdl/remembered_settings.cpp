@@ -1,3 +1,5 @@
+// The player's settings remembered between runs: read once at start, written aside when
+// the player changes one.
 #include "sdl/remembered_settings.h"
 
 #include <cstdio>

@@ -10,10 +10,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "gfx/screen.h"
+#include "sdl/user_folders.h"
 #include "sdl/write_aside.h"
 
 namespace {
@@ -86,14 +86,6 @@ void reportScreenshot(const std::string& path, const std::string& problem) {
 }
 
 }  // namespace
-
-std::string screenshotFolder() {
-    const char* pictures = std::getenv("XDG_PICTURES_DIR");
-    if (pictures && pictures[0] == '/') return std::string(pictures) + "/crowdfire";
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') return std::string(home) + "/Pictures/crowdfire";
-    return {};
-}
 
 std::string writeScreenshot(const std::vector<uint32_t>& page, int width, int height, int scale,
                             const std::string& folder, std::time_t taken, std::string& problem) {

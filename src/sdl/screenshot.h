@@ -9,13 +9,10 @@
 #include <vector>
 
 // Copies the picture on screen now (a memory copy, under the screen lock) and leaves the
-// encoding and the file to the writing thread (write_aside.h). `scale` is the whole factor
-// the file is enlarged by, the one the picture is shown at. Says on stdout where it went,
-// or on stderr why it could not be saved.
+// encoding and the file, in screenshotFolder() (user_folders.h), to the writing thread
+// (write_aside.h). `scale` is the whole factor the file is enlarged by, the one the
+// picture is shown at. Says on stdout where it went, or on stderr why it could not be saved.
 void saveScreenshot(int scale);
-
-// $XDG_PICTURES_DIR/crowdfire, else ~/Pictures/crowdfire; empty when there is no home.
-std::string screenshotFolder();
 
 // Writes a width x height page (0x00RRGGBB, top row first), each pixel made scale x scale,
 // as a PNG in `folder` (made if missing), named by the local time `taken`; a name already

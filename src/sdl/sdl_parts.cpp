@@ -1,3 +1,4 @@
+// SDL's parts opened and closed one at a time, under one lock, whichever thread asks.
 #include "sdl/sdl_parts.h"
 
 #include <mutex>
@@ -15,3 +16,5 @@ void closeSdlPart(Uint32 part) {
     const std::lock_guard<std::mutex> hold(partsLock);
     SDL_QuitSubSystem(part);
 }
+
+void releaseSdlThreadStorage() { SDL_TLSCleanup(); }

@@ -9,3 +9,8 @@
 // True when SDL opened `part` (an SDL_INIT_ flag).
 bool openSdlPart(Uint32 part);
 void closeSdlPart(Uint32 part);
+
+// SDL keeps storage of its own for each thread that calls it (the thread's error message)
+// and frees it by itself only for threads it started. A thread of ours that called SDL
+// calls this as its last step.
+void releaseSdlThreadStorage();

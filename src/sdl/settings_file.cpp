@@ -1,3 +1,5 @@
+// The settings file's text read and written back line by line, and the file itself read
+// (never past 64 KiB) and replaced whole.
 #include "sdl/settings_file.h"
 
 #include <fcntl.h>
@@ -5,9 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
+#include "sdl/user_folders.h"
 #include "sdl/write_aside.h"
 
 namespace {
@@ -127,6 +129,19 @@ bool writeAll(int fd, const std::string& text) {
     return true;
 }
 
+// Appends what `fd` holds to `text`, stopping a block past `largest`, so a huge file is
+// never read whole. False with errno set when reading fails.
+bool readUpTo(int fd, size_t largest, std::string& text) {
+    char block[4096];
+    while (text.size() <= largest) {
+        const ssize_t got = read(fd, block, sizeof block);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return got == 0;
+        text.append(block, size_t(got));
+    }
+    return true;
+}
+
 }  // namespace
 
 SettingsText readSettingsText(std::string_view text, std::vector<std::string>& complaints) {
@@ -165,11 +180,8 @@ std::string settingsFileText(const Settings& settings, const std::vector<std::st
 }
 
 std::string settingsFilePath() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config && config[0] == '/') return std::string(config) + "/crowdfire/settings.conf";
-    const char* home = std::getenv("HOME");
-    if (home && home[0] == '/') return std::string(home) + "/.config/crowdfire/settings.conf";
-    return {};
+    const std::string folder = settingsFolder();
+    return folder.empty() ? folder : folder + "/settings.conf";
 }
 
 bool readWholeFile(const std::string& path, std::string& text, std::string& problem) {
@@ -180,17 +192,14 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& prob
         problem = std::strerror(errno);
         return false;
     }
-    char block[4096];
-    for (;;) {
-        const ssize_t got = read(fd, block, sizeof block);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            if (got < 0) problem = std::strerror(errno);
-            close(fd);
-            return got == 0;
-        }
-        text.append(block, size_t(got));
-    }
+    const bool readable = readUpTo(fd, largestSettingsFile, text);
+    if (!readable) problem = std::strerror(errno);
+    close(fd);
+    if (readable && text.size() <= largestSettingsFile) return true;
+    if (readable)
+        problem = "larger than " + std::to_string(largestSettingsFile / 1024) + " KiB, far more than settings take";
+    text.clear();
+    return false;
 }
 
 bool replaceFile(const std::string& path, const std::string& text, std::string& problem) {

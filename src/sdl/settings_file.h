@@ -2,6 +2,7 @@
 // in: "name = value" lines under a comment line. Plain C++ and POSIX, no SDL.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,12 +32,16 @@ SettingsText readSettingsText(std::string_view text, std::vector<std::string>& c
 // not know as they were, and the settings the lines lacked at the end.
 std::string settingsFileText(const Settings& settings, const std::vector<std::string>& lines);
 
-// $XDG_CONFIG_HOME/crowdfire/settings.conf, or under ~/.config when that is unset or not
-// an absolute path; empty when there is no home either.
+// settings.conf in settingsFolder() (user_folders.h); empty when there is no such folder.
 std::string settingsFilePath();
 
+// A settings file is a few hundred bytes: one larger than this is no settings file, and
+// reading it is refused before it fills the memory.
+constexpr size_t largestSettingsFile = 64 * 1024;
+
 // Reads the whole file. A missing file (or folder) is no problem (true, empty text); false
-// with the reason in `problem` for one that exists but cannot be read.
+// with the reason in `problem` for one that exists but cannot be read, or is larger than
+// largestSettingsFile.
 bool readWholeFile(const std::string& path, std::string& text, std::string& problem);
 
 // Writes `text` beside `path` and renames it over `path`, so a crash or a full disk leaves

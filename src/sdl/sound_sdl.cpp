@@ -103,6 +103,7 @@ void soundDeviceOpenAside(void (*whenOpen)(bool opened)) {
         // opening, would otherwise inherit the lower priority.)
         setpriority(PRIO_PROCESS, pid_t(gettid()), samplesNice);
         whenOpen(opened);
+        releaseSdlThreadStorage();
     });
 }
 

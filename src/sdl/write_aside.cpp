@@ -1,3 +1,5 @@
+// The writing thread: jobs run one after another as they were queued, started by the
+// first and stopped once the queue is empty at the end; and mkdir -p for its writers.
 #include "sdl/write_aside.h"
 
 #include <pthread.h>

@@ -1,6 +1,6 @@
-// Files the desktop game writes while it plays (the settings, screenshots) are written on
-// a thread of their own, one after the other, so neither the game's thread nor the
-// display's ever waits on a disk.
+// Files the desktop game writes while it plays (the settings, screenshots, the display's
+// opt-in measurements) are written on a thread of their own, one after the other, so
+// neither the game's thread nor the display's ever waits on a disk.
 #pragma once
 
 #include <sys/types.h>

@@ -1,3 +1,5 @@
+// The page's gamepads read once a frame and handed to the one mapping of pads
+// (gfx/controller.h), each pad afresh when the list of pads changes.
 #include "web/controller_web.h"
 
 #include <cstdint>

@@ -1,3 +1,4 @@
+// How long the browser's timer waits before the next frame, by the game's pacing rule.
 #include "web/frame_pacing.h"
 
 #include <cmath>

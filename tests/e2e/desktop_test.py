@@ -24,8 +24,8 @@ import time
 sys.dont_write_bytecode = True  # leave no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pixels  # noqa: E402
-from play_test import (Session, TestFailure, check, focus_game_window, start_x_server,  # noqa: E402
-                       wait_for, wait_for_game_window)
+from harness import Stage, TestFailure, check, main_of, wait_for  # noqa: E402
+from play_test import Session, focus_game_window, wait_for_game_window  # noqa: E402
 
 
 def check_command_line(game, home):
@@ -48,17 +48,13 @@ def check_command_line(game, home):
     print("command line: --help and --version with no display, a misspelt option refused with 2")
 
 
-STARTED = []  # every game started, so a failing check leaves none running
-
-
 class Game:
     """One game on the session's display, from the first picture to Escape."""
 
     def __init__(self, session, game, run_dir, environment):
         self.session = session
-        self.process = subprocess.Popen([game], cwd=run_dir, env=environment, stdout=subprocess.PIPE,
+        self.process = session.stage.start_game([game], run_dir, environment, stdout=subprocess.PIPE,
                                         stderr=subprocess.PIPE, text=True)
-        STARTED.append(self.process)
         session.geometry = None
         wait_for_game_window(session)
         focus_game_window(session)
@@ -137,41 +133,21 @@ def check_garbage_and_screenshots(session, game, run_dir, environment, settings,
 
 
 def run(game, run_dir):
+    game = os.path.abspath(game)
     home = tempfile.mkdtemp(prefix="crowdfire-desktop-")
-    server = None
     try:
         check_command_line(game, home)
         config, pictures = os.path.join(home, "config"), os.path.join(home, "pictures")
         settings = os.path.join(config, "crowdfire", "settings.conf")
         world = pixels.load_world(os.path.join(run_dir, "BACKG11a24.BMP"), os.path.join(run_dir, "BACKG12a24.BMP"))
-        server, display = start_x_server()
-        session = Session(display, world, None)
-        environment = dict(session.environment, HOME=home, XDG_CONFIG_HOME=config, XDG_PICTURES_DIR=pictures)
-        check_remembered_level(session, game, run_dir, environment, settings)
-        check_garbage_and_screenshots(session, game, run_dir, environment, settings, pictures, world)
+        with Stage() as stage:
+            session = Session(stage, world, None)
+            environment = dict(stage.environment, HOME=home, XDG_CONFIG_HOME=config, XDG_PICTURES_DIR=pictures)
+            check_remembered_level(session, game, run_dir, environment, settings)
+            check_garbage_and_screenshots(session, game, run_dir, environment, settings, pictures, world)
     finally:
-        for process in STARTED:
-            if process.poll() is None:
-                process.kill()
-                process.wait()
-        if server:
-            server.terminate()
-            server.wait()
         shutil.rmtree(home, ignore_errors=True)
 
 
-def main():
-    if len(sys.argv) != 3:
-        print(__doc__, file=sys.stderr)
-        return 2
-    try:
-        run(os.path.abspath(sys.argv[1]), sys.argv[2])
-    except (TestFailure, subprocess.SubprocessError) as failure:
-        print(f"FAIL: {failure}", file=sys.stderr)
-        return 1
-    print("options, remembered settings and screenshots behave")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main_of(__doc__, run, (2,), "options, remembered settings and screenshots behave"))

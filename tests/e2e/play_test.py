@@ -13,9 +13,7 @@ drawn over it.
 """
 
 import argparse
-import atexit
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -24,73 +22,27 @@ import time
 sys.dont_write_bytecode = True  # leave no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pixels  # noqa: E402
+from harness import Stage, TestFailure, check, end_with_escape, report, wait_for, xdotool  # noqa: E402
 
-SCREEN_WIDTH, SCREEN_HEIGHT = 800, 600  # not a multiple of the page: it is scaled by 2 and centred
 PARK = (312, 4)  # page point where the pointer waits: its crosshair stays above the walking band
 CLICK_HOLD = 0.08  # long enough for a frame to see the button, shorter than the 20-frame cooldown
 
 
-class TestFailure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise TestFailure(message)
-
-
-def wait_for(describe, timeout, probe, interval=0.05):
-    """Calls probe until it returns something true; fails after timeout seconds."""
-    deadline = time.monotonic() + timeout
-    while True:
-        result = probe()
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise TestFailure(f"timed out after {timeout:.0f} s waiting for {describe}")
-        time.sleep(interval)
-
-
-def start_x_server(width=SCREEN_WIDTH, height=SCREEN_HEIGHT):
-    """Starts Xvfb on a display number it picks itself, so parallel runs never collide."""
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(
-        ["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-         f"{width}x{height}x24", "-nolisten", "tcp", "-noreset"],
-        pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as numbers:
-        number = numbers.readline().strip()
-    check(number.isdigit(), "Xvfb did not report a display number")
-    return server, ":" + number
-
-
-def private_home(environment):
-    """The environment with a settings folder and a pictures folder of its own, removed at
-    exit: the game remembers settings and keeps screenshots there, never in the real home,
-    and a test always starts from the defaults."""
-    home = tempfile.mkdtemp(prefix="crowdfire-test-home-")
-    atexit.register(shutil.rmtree, home, True)
-    return dict(environment, XDG_CONFIG_HOME=os.path.join(home, "config"),
-                XDG_PICTURES_DIR=os.path.join(home, "pictures"))
-
-
 class Session:
-    """One X display: the input sent to it, the screenshots taken of it, and the scene
-    (both backgrounds side by side) that the pages are compared with."""
+    """One X display (a harness.Stage): the input sent to it, the screenshots taken of it,
+    and the scene (both backgrounds side by side) that the pages are compared with."""
 
-    def __init__(self, display, world, artifacts):
-        self.display = display
+    def __init__(self, stage, world, artifacts):
+        self.stage = stage
+        self.display = stage.display
+        self.environment = stage.environment
         self.world = world
         self.artifacts = artifacts
-        self.environment = private_home(dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy"))
-        self.environment.pop("SDL_VIDEODRIVER", None)
         self.geometry = None
         self.last_page = None
 
     def xdotool(self, *arguments):
-        return subprocess.run(["xdotool", *map(str, arguments)], env=self.environment,
-                              check=True, capture_output=True, text=True).stdout
+        return xdotool(self.environment, *arguments)
 
     def screenshot(self):
         """The whole screen as a pixels.Image, and the moment it was taken."""
@@ -305,57 +257,43 @@ def drop_a_bomb(session, shot_x):
 
 
 def quit_with_escape(session, game):
-    # Escape is tested once per frame: hold it until the game has gone.
-    session.xdotool("keydown", "Escape")
-    try:
-        status = game.wait(timeout=10)
-    except subprocess.TimeoutExpired:
-        raise TestFailure("the game did not end within 10 s of Escape")
-    finally:
-        session.xdotool("keyup", "Escape")
+    status = end_with_escape(session.environment, game, 10)
     check(status == 0, f"the game ended with status {status}, not 0")
 
 
-def play(stage, artifacts):
-    data_dir = os.path.join(stage, "usr/share/games/crowdfire")
-    launcher = os.path.join(stage, "usr/games/crowdfire")
+def play(stage_dir, artifacts):
+    data_dir = os.path.join(stage_dir, "usr/share/games/crowdfire")
+    launcher = os.path.join(stage_dir, "usr/games/crowdfire")
     check(os.access(launcher, os.X_OK), f"no launcher at {launcher}")
     world = pixels.load_world(os.path.join(data_dir, "BACKG11a24.BMP"),
                               os.path.join(data_dir, "BACKG12a24.BMP"))
-    server, display = start_x_server()
-    session = Session(display, world, artifacts)
-    log = open(os.path.join(artifacts or tempfile.gettempdir(), "game.log"), "w")
-    game = None
-    try:
-        # Started from elsewhere on purpose: the launcher must find the data itself.
-        game = subprocess.Popen([launcher], cwd="/", env=session.environment,
-                                stdout=log, stderr=subprocess.STDOUT)
-        start_page = wait_for_game_window(session)
-        print(f"game shows the scene, page scaled by {session.geometry.scale} "
-              f"at ({session.geometry.left}, {session.geometry.top})")
-        session.save("start.png", start_page)
-        check_letterbox(session)
-        focus_game_window(session)
-        session.move(*PARK)
-        session.save("scrolled.png", scroll_to_left_edge(session, start_page))
-        print("the scene scrolled to its left edge")
-        shot_x, _ = shoot_a_walker(session, check_crowd_moves(session))
-        drop_a_bomb(session, shot_x)
-        check(game.poll() is None, "the game ended before Escape")
-        quit_with_escape(session, game)
-        game = None
-        print("Escape ended the game with status 0")
-    except TestFailure:
-        if session.last_page is not None:
-            session.save("failure.png", session.last_page)
-        raise
-    finally:
-        if game is not None:
-            game.kill()
-            game.wait()
-        log.close()
-        server.terminate()
-        server.wait()
+    with Stage() as stage, open(os.path.join(artifacts or tempfile.gettempdir(), "game.log"), "w") as log:
+        session = Session(stage, world, artifacts)
+        try:
+            # Started from elsewhere on purpose: the launcher must find the data itself.
+            game = stage.start_game([launcher], "/", stdout=log, stderr=subprocess.STDOUT)
+            play_the_game(session, game)
+        except TestFailure:
+            if session.last_page is not None:
+                session.save("failure.png", session.last_page)
+            raise
+
+
+def play_the_game(session, game):
+    start_page = wait_for_game_window(session)
+    print(f"game shows the scene, page scaled by {session.geometry.scale} "
+          f"at ({session.geometry.left}, {session.geometry.top})")
+    session.save("start.png", start_page)
+    check_letterbox(session)
+    focus_game_window(session)
+    session.move(*PARK)
+    session.save("scrolled.png", scroll_to_left_edge(session, start_page))
+    print("the scene scrolled to its left edge")
+    shot_x, _ = shoot_a_walker(session, check_crowd_moves(session))
+    drop_a_bomb(session, shot_x)
+    check(game.poll() is None, "the game ended before Escape")
+    quit_with_escape(session, game)
+    print("Escape ended the game with status 0")
 
 
 def main():
@@ -365,20 +303,7 @@ def main():
     options = parser.parse_args()
     if options.artifacts:
         os.makedirs(options.artifacts, exist_ok=True)
-    try:
-        play(options.stage, options.artifacts)
-    except TestFailure as failure:
-        print(f"FAIL: {failure}", file=sys.stderr)
-        return 1
-    except FileNotFoundError as error:
-        print(f"FAIL: {error.filename} not found (scripts/install-deps.sh installs the tools)",
-              file=sys.stderr)
-        return 1
-    except subprocess.CalledProcessError as error:
-        print(f"FAIL: {' '.join(error.cmd)} failed: {error.stderr or error.returncode}", file=sys.stderr)
-        return 1
-    print("the installed game played as expected")
-    return 0
+    return report(lambda: play(options.stage, options.artifacts), "the installed game played as expected")
 
 
 if __name__ == "__main__":

@@ -9,15 +9,14 @@ untouched background pixels exactly the colours of the background bitmaps.
 """
 
 import os
-import subprocess
 import sys
 import time
 
 sys.dont_write_bytecode = True  # leave no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import pixels  # noqa: E402
-from play_test import (Session, TestFailure, check, focus_game_window, quit_with_escape,  # noqa: E402
-                       start_x_server, wait_for)
+from harness import Stage, TestFailure, check, main_of, wait_for  # noqa: E402
+from play_test import Session, focus_game_window, quit_with_escape  # noqa: E402
 
 SCREEN_WIDTH, SCREEN_HEIGHT = 1000, 760  # scale 3 full screen, 20-pixel black borders
 
@@ -95,51 +94,43 @@ def window_placement(session):
     return Placement(int(fields["X"]), int(fields["Y"]), int(fields["WIDTH"]), int(fields["HEIGHT"]))
 
 
-def main():
-    check(len(sys.argv) == 2, "usage: surface_picture_test.py RUN_DIR")
-    run_dir = os.path.abspath(sys.argv[1])
+def run(run_dir):
+    run_dir = os.path.abspath(run_dir)
     world = pixels.load_world(os.path.join(run_dir, "BACKG11a24.BMP"), os.path.join(run_dir, "BACKG12a24.BMP"))
-    server, display = start_x_server(SCREEN_WIDTH, SCREEN_HEIGHT)
-    session = Session(display, world, None)
-    session.environment["CROWDFIRE_DISPLAY_PATH"] = "surface"
     stats = os.path.join(run_dir, f".surface-test-{os.getpid()}")
-    session.environment["CROWDFIRE_DISPLAY_STATS"] = stats
-    game = None
     try:
-        game = subprocess.Popen(["./crowdfire"], cwd=run_dir, env=session.environment)
-        whole = (0, 0, SCREEN_WIDTH, SCREEN_HEIGHT)
-        full = Placement(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT)
-        # The crowd walks in from the left and the crosshair waits at the top left: the
-        # sampled background stays mostly untouched for a few seconds.
-        check_picture(session, full, whole, "full screen")
-        wait_for("the display's measurements", 5, lambda: os.path.exists(stats), 0.1)
-        with open(stats) as lines:
-            path = dict(line.split() for line in lines)["path"]
-        check(path == "surface", f"the display took the {path} path, not the window surface")
-        focus_game_window(session)
-        session.xdotool("key", "alt+Return")
-        time.sleep(0.5)
-        window = window_placement(session)
-        check(window.scale < full.scale, "Alt+Enter did not leave full screen")
-        check_picture(session, window, (0, 0, 0, 0), "in a window")
-        focus_game_window(session)
-        session.xdotool("key", "alt+Return")
-        check_picture(session, full, whole, "full screen again")
-        quit_with_escape(session, game)
-        game = None
-    except TestFailure as failure:
-        print(f"FAIL: {failure}", file=sys.stderr)
-        return 1
+        with Stage(SCREEN_WIDTH, SCREEN_HEIGHT) as stage:
+            session = Session(stage, world, None)
+            session.environment["CROWDFIRE_DISPLAY_PATH"] = "surface"
+            session.environment["CROWDFIRE_DISPLAY_STATS"] = stats
+            game = stage.start_game(["./crowdfire"], run_dir)
+            check_three_pictures(session, stats)
+            quit_with_escape(session, game)
     finally:
-        if game is not None:
-            game.kill()
-            game.wait()
-        server.terminate()
-        server.wait()
         if os.path.exists(stats):
             os.remove(stats)
-    return 0
+
+
+def check_three_pictures(session, stats):
+    whole = (0, 0, SCREEN_WIDTH, SCREEN_HEIGHT)
+    full = Placement(0, 0, SCREEN_WIDTH, SCREEN_HEIGHT)
+    # The crowd walks in from the left and the crosshair waits at the top left: the
+    # sampled background stays mostly untouched for a few seconds.
+    check_picture(session, full, whole, "full screen")
+    wait_for("the display's measurements", 5, lambda: os.path.exists(stats), 0.1)
+    with open(stats) as lines:
+        path = dict(line.split() for line in lines)["path"]
+    check(path == "surface", f"the display took the {path} path, not the window surface")
+    focus_game_window(session)
+    session.xdotool("key", "alt+Return")
+    time.sleep(0.5)
+    window = window_placement(session)
+    check(window.scale < full.scale, "Alt+Enter did not leave full screen")
+    check_picture(session, window, (0, 0, 0, 0), "in a window")
+    focus_game_window(session)
+    session.xdotool("key", "alt+Return")
+    check_picture(session, full, whole, "full screen again")
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main_of(__doc__, run, (1,), "the picture on the window surface is right, full screen and in a window"))

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "art.h"
-#include "rgba_png_writer.h"
+#include "png_writer.h"
 
 namespace {
 

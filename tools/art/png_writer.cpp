@@ -85,9 +85,9 @@ void putRepeat(BitWriter& bits, int length) {
     bits.putCode(0, 5);
 }
 
-}  // namespace
-
-Bytes deflatePngRows(const Bytes& data) {
+// The zlib stream of filtered rows: one block of deflate's fixed code, each byte a
+// literal or part of a run repeating the byte before it.
+Bytes deflateRows(const Bytes& data) {
     Bytes out = {0x78, 0x01};
     BitWriter bits{out};
     bits.put(1, 1);  // the last block
@@ -110,7 +110,31 @@ Bytes deflatePngRows(const Bytes& data) {
     return out;
 }
 
-namespace {
+// Filter "up" (each byte minus the one above) for a row that repeats the row above, as
+// the enlarged pictures and icons do, else "sub" (minus the same channel one pixel to the
+// left): either way flat and repeated areas become runs of zeros. The channels are taken
+// from each 0xAARRGGBB pixel in the file's order, R, G, B and, with alpha, A.
+Bytes filteredRows(const std::vector<uint32_t>& pixels, int width, int height, bool alpha) {
+    constexpr int channelShifts[4] = {16, 8, 0, 24};
+    const int channels = alpha ? 4 : 3;
+    Bytes rows;
+    rows.reserve(size_t(height) * (1 + size_t(channels) * size_t(width)));
+    auto rowStart = [&](int y) { return pixels.begin() + std::ptrdiff_t(y) * width; };
+    for (int y = 0; y < height; ++y) {
+        const bool repeats = y > 0 && std::equal(rowStart(y), rowStart(y) + width, rowStart(y - 1));
+        rows.push_back(repeats ? 2 : 1);
+        uint32_t left = 0;
+        for (int x = 0; x < width; ++x) {
+            const uint32_t pixel = pixels[size_t(y) * size_t(width) + size_t(x)];
+            for (int c = 0; c < channels; ++c) {
+                const int shift = channelShifts[c];
+                rows.push_back(repeats ? 0 : uint8_t((pixel >> shift) - (left >> shift)));
+            }
+            left = pixel;
+        }
+    }
+    return rows;
+}
 
 void putChunk(Bytes& file, const char* type, const Bytes& data) {
     putBigEndian(file, uint32_t(data.size()));
@@ -120,33 +144,16 @@ void putChunk(Bytes& file, const char* type, const Bytes& data) {
     putBigEndian(file, crc32(file.data() + start, file.size() - start));
 }
 
-}  // namespace
-
-bool writePng(const std::string& path, const Canvas& canvas, std::string& error) {
+bool writePngFile(const std::string& path, const std::vector<uint32_t>& pixels, int width, int height, bool alpha,
+                  std::string& error) {
     Bytes header;
-    putBigEndian(header, uint32_t(canvas.width));
-    putBigEndian(header, uint32_t(canvas.height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8 bits, RGB, deflate, no interlace
-    // Filter "up" (each byte minus the one above) for a row that repeats the row above,
-    // as the enlarged pictures do, else "sub" (minus the same channel one pixel to the
-    // left): either way flat and repeated areas become runs of zeros.
-    Bytes rows;
-    rows.reserve(size_t(canvas.height) * (1 + 3 * size_t(canvas.width)));
-    auto rowStart = [&](int y) { return canvas.pixels.begin() + std::ptrdiff_t(y) * canvas.width; };
-    for (int y = 0; y < canvas.height; ++y) {
-        bool repeats = y > 0 && std::equal(rowStart(y), rowStart(y) + canvas.width, rowStart(y - 1));
-        rows.push_back(repeats ? 2 : 1);
-        uint32_t left = 0;
-        for (int x = 0; x < canvas.width; ++x) {
-            uint32_t pixel = canvas.pixels[size_t(y) * size_t(canvas.width) + size_t(x)];
-            for (int shift = 16; shift >= 0; shift -= 8)
-                rows.push_back(repeats ? 0 : uint8_t((pixel >> shift) - (left >> shift)));
-            left = pixel;
-        }
-    }
+    putBigEndian(header, uint32_t(width));
+    putBigEndian(header, uint32_t(height));
+    const uint8_t colourType = alpha ? 6 : 2;               // RGBA or RGB
+    header.insert(header.end(), {8, colourType, 0, 0, 0});  // 8 bits, deflate, adaptive filters, no interlace
     Bytes file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     putChunk(file, "IHDR", header);
-    putChunk(file, "IDAT", deflatePngRows(rows));
+    putChunk(file, "IDAT", deflateRows(filteredRows(pixels, width, height, alpha)));
     putChunk(file, "IEND", {});
     std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out) return error = "cannot open " + path + " for writing", false;
@@ -154,4 +161,14 @@ bool writePng(const std::string& path, const Canvas& canvas, std::string& error)
     written = std::fclose(out) == 0 && written;
     if (!written) error = "cannot write all of " + path;
     return written;
+}
+
+}  // namespace
+
+bool writePng(const std::string& path, const Canvas& canvas, std::string& error) {
+    return writePngFile(path, canvas.pixels, canvas.width, canvas.height, false, error);
+}
+
+bool writeRgbaPng(const std::string& path, const RgbaPicture& picture, std::string& error) {
+    return writePngFile(path, picture.pixels, picture.width, picture.height, true, error);
 }

@@ -1,7 +1,8 @@
-// Writes a canvas as a PNG file with nothing but the standard library: 8-bit RGB, rows
-// filtered so that flat and repeated areas become zeros, the image data deflated with
-// the fixed Huffman code and runs of repeated bytes (enough to keep the contact sheet
-// small, far simpler than a general compressor).
+// Writes pictures as PNG files with nothing but the standard library: 8-bit RGB or RGBA,
+// rows filtered so that flat and repeated areas become zeros, the image data deflated with
+// the fixed Huffman code and runs of repeated bytes (enough to keep the contact sheet and
+// the icons small, far simpler than a general compressor), and no time or text chunks, so
+// the same picture always gives the same bytes.
 #pragma once
 
 #include <cstdint>
@@ -10,8 +11,14 @@
 
 #include "canvas.h"
 
-// False when the file cannot be written completely; error then says why.
-bool writePng(const std::string& path, const Canvas& canvas, std::string& error);
+// Pixels 0xAARRGGBB, top row first: the icons, where the key colour is transparent.
+struct RgbaPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+};
 
-// The zlib stream of already filtered PNG rows, deflated that way (the RGBA writer's too).
-std::vector<uint8_t> deflatePngRows(const std::vector<uint8_t>& rows);
+// False when the file cannot be written completely; error then says why. A canvas is
+// written as RGB, a picture as RGBA.
+bool writePng(const std::string& path, const Canvas& canvas, std::string& error);
+bool writeRgbaPng(const std::string& path, const RgbaPicture& picture, std::string& error);

@@ -1,5 +1,6 @@
 // The gun, the bomb, the splatter and the click of the weapon.
 #include <cmath>
+#include <utility>
 
 #include "sounds.h"
 
@@ -58,6 +59,17 @@ Samples debrisKnock(Noise& noise, double cutoff) {
     return s;
 }
 
+// The gun's and the blast's last steps: driven into a soft clip, the top octave dropped
+// (the encoder drops it anyway; doing it here keeps the crack's peak where we put it
+// instead of overshooting once encoded), faded out, and made the loudest of the sounds.
+Samples finishBang(Samples s, double drive, double fadeOutSeconds) {
+    softClip(s, drive);
+    s = darkCopy(s, 14000);
+    fadeEnds(s, 0.0, fadeOutSeconds);
+    normalizePeak(s, 0.9);
+    return s;
+}
+
 }  // namespace
 
 // The report of the gun: a hard, saturated crack of noise from 1 to 5 kHz that carries on
@@ -85,13 +97,7 @@ Samples makeShot() {
     Samples echo = darkCopy(s, 2000);
     mixInto(s, echo, 0.07, 0.25);
     mixInto(s, echo, 0.15, 0.12);
-    softClip(s, 2.5);
-    // The encoder drops the top octave anyway; doing it here keeps the crack's peak
-    // where we put it instead of overshooting once encoded.
-    s = darkCopy(s, 14000);
-    fadeEnds(s, 0.0, 0.1);
-    normalizePeak(s, 0.9);
-    return s;
+    return finishBang(std::move(s), 2.5, 0.1);
 }
 
 // A blast's crack, a deep boom that sweeps down under it, a roar of air and a crackle of
@@ -127,11 +133,7 @@ Samples makeExplosion() {
         double at = 0.08 + 1.2 * std::pow(noise.uniform(), 1.5);
         mixInto(s, debrisKnock(noise, 500 + 1500 * noise.uniform()), at, 0.5 * (1.4 - at));
     }
-    softClip(s, 3.0);
-    s = darkCopy(s, 14000);
-    fadeEnds(s, 0.0, 0.4);
-    normalizePeak(s, 0.9);
-    return s;
+    return finishBang(std::move(s), 3.0, 0.4);
 }
 
 // A whistle that falls from high to low with the rush of air around it. Falls last from

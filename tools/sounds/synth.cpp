@@ -44,40 +44,30 @@ Recipe recipe(double hz, double q) {
 
 }  // namespace
 
-Biquad Biquad::lowPass(double hz, double q) {
-    Recipe r = recipe(hz, q);
-    double a0 = 1 + r.alpha;
+Biquad Biquad::normalised(double cosw, double alpha, double b0, double b1, double b2) {
+    const double a0 = 1 + alpha;
     Biquad f;
-    f.b0_ = (1 - r.cosw) / 2 / a0;
-    f.b1_ = (1 - r.cosw) / a0;
-    f.b2_ = f.b0_;
-    f.a1_ = -2 * r.cosw / a0;
-    f.a2_ = (1 - r.alpha) / a0;
+    f.b0_ = b0 / a0;
+    f.b1_ = b1 / a0;
+    f.b2_ = b2 / a0;
+    f.a1_ = -2 * cosw / a0;
+    f.a2_ = (1 - alpha) / a0;
     return f;
+}
+
+Biquad Biquad::lowPass(double hz, double q) {
+    const Recipe r = recipe(hz, q);
+    return normalised(r.cosw, r.alpha, (1 - r.cosw) / 2, 1 - r.cosw, (1 - r.cosw) / 2);
 }
 
 Biquad Biquad::highPass(double hz, double q) {
-    Recipe r = recipe(hz, q);
-    double a0 = 1 + r.alpha;
-    Biquad f;
-    f.b0_ = (1 + r.cosw) / 2 / a0;
-    f.b1_ = -(1 + r.cosw) / a0;
-    f.b2_ = f.b0_;
-    f.a1_ = -2 * r.cosw / a0;
-    f.a2_ = (1 - r.alpha) / a0;
-    return f;
+    const Recipe r = recipe(hz, q);
+    return normalised(r.cosw, r.alpha, (1 + r.cosw) / 2, -(1 + r.cosw), (1 + r.cosw) / 2);
 }
 
 Biquad Biquad::bandPass(double hz, double q) {
-    Recipe r = recipe(hz, q);
-    double a0 = 1 + r.alpha;
-    Biquad f;
-    f.b0_ = r.alpha / a0;
-    f.b1_ = 0;
-    f.b2_ = -r.alpha / a0;
-    f.a1_ = -2 * r.cosw / a0;
-    f.a2_ = (1 - r.alpha) / a0;
-    return f;
+    const Recipe r = recipe(hz, q);
+    return normalised(r.cosw, r.alpha, r.alpha, 0, -r.alpha);
 }
 
 void Biquad::retune(const Biquad& other) {

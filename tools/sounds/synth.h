@@ -41,6 +41,9 @@ public:
     double run(double x);
 
 private:
+    // The recipes differ only in their numerator: all share the denominator
+    // 1 + alpha, -2 cos w, 1 - alpha, and are divided through by its first term.
+    static Biquad normalised(double cosw, double alpha, double b0, double b1, double b2);
     double b0_ = 1, b1_ = 0, b2_ = 0, a1_ = 0, a2_ = 0;
     double x1_ = 0, x2_ = 0, y1_ = 0, y2_ = 0;
 };
