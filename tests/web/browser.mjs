@@ -5,6 +5,7 @@
 // launchBrowser() starts the one CROWDFIRE_BROWSER names (chromium unless it says
 // otherwise). Each starts its own process group, recorded for scripts/test.sh
 // (processes.mjs), and close() ends it.
+import { execFileSync } from 'node:child_process';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -36,10 +37,26 @@ export async function launchChromium() {
   return { browser, close };
 }
 
+// puppeteer-core sizes every Firefox page with WebDriver BiDi's
+// emulation.setScreenOrientationOverride, which Firefox first knows in 144; an older one
+// fails each test with a protocol error instead. Debian 12's firefox-esr is 140 until
+// bookworm-security's update.
+const oldestFirefox = 144;
+
+function checkFirefoxVersion(executable) {
+  const said = execFileSync(executable, ['--version'], { encoding: 'utf8' }).trim();
+  const major = Number(/(\d+)\./.exec(said)?.[1]);
+  if (major < oldestFirefox) {
+    throw new Error(`${said} is older than the tests need: Firefox ${oldestFirefox} or newer (on Debian 12, firefox-esr from bookworm-security)`);
+  }
+}
+
 export async function launchFirefox() {
+  const executablePath = process.env.FIREFOX || '/usr/bin/firefox-esr';
+  checkFirefoxVersion(executablePath);
   const browser = await puppeteer.launch({
     browser: 'firefox',
-    executablePath: process.env.FIREFOX || '/usr/bin/firefox-esr',
+    executablePath,
     headless: true,
     extraPrefsFirefox: {
       // No sound device here: Web Audio plays into Firefox's own stand-in output, where

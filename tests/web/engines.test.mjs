@@ -7,7 +7,6 @@
 //
 // Paths as in game.test.mjs: CROWDFIRE_SITE (build-web/site), CROWDFIRE_RUN_DIR
 // (build-web/host/run, the same artwork natively).
-import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { cpSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -16,6 +15,7 @@ import { fileURLToPath } from 'node:url';
 
 import { launchBrowser } from './browser.mjs';
 import { fingerOn, tap } from './fingers.mjs';
+import { after, before, describe, test } from './limits.mjs';
 import { canvasPixels, recordProblems, screenPoint, waitFrames } from './page_helpers.mjs';
 import { recordInput, takeInputLog } from './phone.mjs';
 import * as scene from './scene.mjs';

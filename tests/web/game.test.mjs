@@ -8,7 +8,6 @@
 // (the wasm scenario runner's page, build-web/tools-site), CROWDFIRE_RUN_DIR (a native run
 // directory with the same artwork, build-web/host/run), CROWDFIRE_SCENARIO (the native
 // scenario runner, build-web/host/scenario).
-import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
@@ -17,6 +16,7 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { launchBrowser } from './browser.mjs';
+import { after, before, test } from './limits.mjs';
 import { assertBlastSeen, assertScorched, blastArea, canvasPixels, framesRun, recordProblems, screenPoint, sleep, waitFrames, watchFieryPixels } from './page_helpers.mjs';
 import { serveDirectory } from './serve.mjs';
 import * as scene from './scene.mjs';

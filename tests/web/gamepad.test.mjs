@@ -6,12 +6,12 @@
 //
 // Paths as in game.test.mjs: CROWDFIRE_SITE (build-web/site), CROWDFIRE_RUN_DIR (a native
 // run directory with the same artwork, build-web/host/run).
-import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { launchChromium } from './browser.mjs';
+import { after, before, test } from './limits.mjs';
 import { assertBlastSeen, blastArea, canvasPixels, recordProblems, waitFrames, watchFieryPixels } from './page_helpers.mjs';
 import { serveDirectory } from './serve.mjs';
 import * as scene from './scene.mjs';

@@ -5,7 +5,6 @@
 //
 // Paths (defaults for scripts/test.sh): CROWDFIRE_SITE (build-web/site), CROWDFIRE_TOOLS_SITE
 // (build-web/tools-site), CROWDFIRE_RUN_DIR (the native run directory, build-web/host/run).
-import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { createHash } from 'node:crypto';
 import { copyFileSync, mkdtempSync, readFileSync, readdirSync, rmSync } from 'node:fs';
@@ -14,6 +13,7 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { launchChromium } from './browser.mjs';
+import { after, before, test } from './limits.mjs';
 import { serveDirectory } from './serve.mjs';
 
 const here = dirname(fileURLToPath(import.meta.url));

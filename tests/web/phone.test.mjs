@@ -8,7 +8,6 @@
 //
 // Paths as in game.test.mjs: CROWDFIRE_SITE (build-web/site), CROWDFIRE_RUN_DIR
 // (build-web/host/run, the same artwork natively).
-import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { appendFileSync, cpSync, mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
@@ -17,6 +16,7 @@ import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { launchChromium } from './browser.mjs';
+import { after, before, describe, test } from './limits.mjs';
 import { assertBlastSeen, assertScorched, blastArea, canvasPixels, framesRun, pictureBox, recordProblems, screenPoint, sleep, waitFrames, watchFieryPixels } from './page_helpers.mjs';
 import * as phone from './phone.mjs';
 import * as scene from './scene.mjs';
