@@ -87,11 +87,11 @@ def check_remembered_level(session, game, run_dir, environment, settings):
     first = Game(session, game, run_dir, environment)
     first.key("equal")
     first.key("equal")
-    wait_for("the settings file to read effects = 3", 5, lambda: settings_effects(settings) == 3)
+    wait_for("the settings file to read effects = 3", 15, lambda: settings_effects(settings) == 3)
     first.end()
     second = Game(session, game, run_dir, environment)
     second.key("minus")
-    wait_for("the settings file to read effects = 2", 5, lambda: settings_effects(settings) == 2)
+    wait_for("the settings file to read effects = 2", 15, lambda: settings_effects(settings) == 2)
     second.end()
     with open(settings) as written:
         print("settings after two games:\n" + written.read().rstrip())
