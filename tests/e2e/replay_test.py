@@ -88,8 +88,8 @@ class Desktop:
             for x in range(40, 290, 25):
                 self.xdotool("mousemove", *self.at(x, 150 + x % 40), "sleep", 0.04)
             for x, y in ((100, 165), (160, 175), (220, 150)):
-                self.xdotool("mousemove", *self.at(x, y), "click", 1, "sleep", 0.35)
-            self.xdotool("mousemove", *self.at(150, 160), "click", 3, "sleep", 0.3)
+                self.xdotool("mousemove", *self.at(x, y), "mousedown", 1, "sleep", 0.08, "mouseup", 1, "sleep", 0.3)
+            self.xdotool("mousemove", *self.at(150, 160), "mousedown", 3, "sleep", 0.08, "mouseup", 3, "sleep", 0.3)
             for arrow in ("Left", "Right"):
                 self.xdotool("keydown", arrow, "sleep", 0.8, "keyup", arrow)
 
