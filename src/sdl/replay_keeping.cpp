@@ -3,7 +3,6 @@
 // so a kill -9 loses only the second being played), closed when the game ends.
 #include "sdl/replay_keeping.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <utility>
 
 #include "sdl/user_folders.h"
@@ -38,12 +38,13 @@ void giveUp(const std::string& why) {
 
 // The folder holds the new replay already, so it counts among the newest kept.
 void letOldReplaysGo(const std::string& folder) {
-    DIR* listing = opendir(folder.c_str());
-    if (!listing) return;
+    // Read without exceptions: one thrown on the writing thread would end the game.
+    std::error_code unreadable;
     std::vector<std::string> names;
-    while (const dirent* entry = readdir(listing)) names.emplace_back(entry->d_name);
-    for (const std::string& name : replaysToLetGo(names, replaysKept)) unlinkat(dirfd(listing), name.c_str(), 0);
-    closedir(listing);
+    for (std::filesystem::directory_iterator entry(folder, unreadable), end; !unreadable && entry != end;
+         entry.increment(unreadable))
+        names.push_back(entry->path().filename().string());
+    for (const std::string& name : replaysToLetGo(names, replaysKept)) unlink((folder + "/" + name).c_str());
 }
 
 bool openReplayFile() {
