@@ -81,17 +81,22 @@ class Desktop:
         return self.geometry.to_screen(x, y)
 
     def play(self, seconds):
-        """Real X input until `seconds` have passed: the pointer sweeping the walking band,
-        shots, a bomb, each arrow held for a while."""
+        """Real X input for `seconds`: the pointer sweeping the walking band, shots, a bomb,
+        each arrow held for a while, over and over."""
+        sweep = [("mousemove", *self.at(x, 150 + x % 40), "sleep", 0.04) for x in range(40, 290, 25)]
+        targets = ((1, 100, 165), (1, 160, 175), (1, 220, 150), (3, 150, 160))
+        clicks = [self.click_words(button, x, y) for button, x, y in targets]
+        arrows = [("keydown", arrow, "sleep", 0.8, "keyup", arrow) for arrow in ("Left", "Right")]
+        actions = sweep + clicks + arrows
         deadline = time.monotonic() + seconds
+        turn = 0
         while time.monotonic() < deadline:
-            for x in range(40, 290, 25):
-                self.xdotool("mousemove", *self.at(x, 150 + x % 40), "sleep", 0.04)
-            for x, y in ((100, 165), (160, 175), (220, 150)):
-                self.xdotool("mousemove", *self.at(x, y), "mousedown", 1, "sleep", 0.08, "mouseup", 1, "sleep", 0.3)
-            self.xdotool("mousemove", *self.at(150, 160), "mousedown", 3, "sleep", 0.08, "mouseup", 3, "sleep", 0.3)
-            for arrow in ("Left", "Right"):
-                self.xdotool("keydown", arrow, "sleep", 0.8, "keyup", arrow)
+            self.xdotool(*actions[turn % len(actions)])
+            turn += 1
+
+    def click_words(self, button, x, y):
+        """Held 80 ms, so that a frame sees it; then past the gun's cooldown."""
+        return ("mousemove", *self.at(x, y), "mousedown", button, "sleep", 0.08, "mouseup", button, "sleep", 0.3)
 
     def new_replay(self, before):
         made = self.replays() - before
@@ -162,17 +167,19 @@ def check_killed_game(desktop):
     check(gone == set(old[:replays_now - KEPT]), f"the full folder let go of {sorted(gone)}")
     status, out, err, _ = desktop.watch(path)
     played = VERDICT.match(out)
-    check(status == 0 and played and "cut short" in out, f"the killed game's replay ended with {status}: {out!r} {err!r}")
+    check(status == 0 and played and "cut short" in out,
+          f"the killed game's replay ended with {status}: {out!r} {err!r}")
     check(int(played.group(1)) >= 5 * 70, f"the killed game's replay holds only {played.group(1)} frames")
     print(f"killed after 8 s: {out.strip()}; the folder let go of {len(gone)} oldest")
 
 
 def check_refused(desktop, path, words):
     started = time.monotonic()
-    answer = subprocess.run([desktop.game, f"--replay={path}"], cwd=desktop.run_dir, env=desktop.stage.environment,
-                            capture_output=True, text=True, timeout=5)
+    answer = subprocess.run([desktop.game, f"--replay={path}"], cwd=desktop.run_dir,
+                            env=desktop.stage.environment, capture_output=True, text=True, timeout=5)
     lines = answer.stderr.splitlines()
-    check(answer.returncode == 1 and len(lines) == 1 and path in lines[0] and words in lines[0] and not answer.stdout,
+    said_once = len(lines) == 1 and path in lines[0] and words in lines[0]
+    check(answer.returncode == 1 and said_once and not answer.stdout,
           f"{os.path.basename(path)} ended with {answer.returncode}, saying {answer.stderr!r}")
     print(f"refused in {time.monotonic() - started:.1f} s: {lines[0].replace(path, os.path.basename(path))}")
 
