@@ -3,7 +3,6 @@
 // so a kill -9 loses only the second being played), closed when the game ends.
 #include "sdl/replay_keeping.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -93,7 +92,8 @@ void closeReplayFile() {
 }  // namespace
 
 void keepReplayPiece(const uint8_t* bytes, int count) {
-    // A piece a second at most: the copy is the game thread's only allocation for it.
+    // A piece a second at most: its copy, and the queued job holding it, are all the game's
+    // thread allocates for its replay.
     writeAside([piece = std::vector<uint8_t>(bytes, bytes + count)] { appendPiece(piece); });
 }
 
