@@ -1,5 +1,6 @@
 // What a player may get wrong before the desktop game starts: a mistyped command line,
-// and a settings file that has been damaged, hand-edited or made unreadable.
+// and a settings file that has been damaged, hand-edited or made unreadable; and which
+// replays a full folder lets go.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 
 #include "sdl/command_line.h"
 #include "sdl/remembered_settings.h"
+#include "sdl/replay_keeping.h"
 #include "sdl/settings_file.h"
 #include "sdl/user_folders.h"
 #include "sdl/write_aside.h"
@@ -46,6 +48,8 @@ TEST(CommandLine, RefusesWhatItCannotTakeAndNamesIt) {
         {{"--mute=yes"}, "'--mute' takes no value"},
         {{"--window", "level3"}, "'level3'"},
         {{"--help", "--bogus"}, "'--bogus'"},
+        {{"--replay"}, "'--replay' needs a value"},
+        {{"--replay="}, "a replay file"},
     };
     for (const auto& line : refused) {
         RunChoices choices;
@@ -69,6 +73,29 @@ TEST(CommandLine, TakesWhatAPlayerTypes) {
     ASSERT_EQ(readLine({}, choices, refusal), CommandLineVerdict::play);
     EXPECT_EQ(choices.form, RunChoices::Form::remembered) << "a second reading starts afresh";
     EXPECT_EQ(readLine({"--version", "--help"}, choices, refusal), CommandLineVerdict::help);
+    ASSERT_EQ(readLine({"-r", "old game.cfreplay"}, choices, refusal), CommandLineVerdict::play);
+    EXPECT_EQ(choices.replayFile, "old game.cfreplay");
+}
+
+// Names sort by the time they hold, then by their number: as bytes, "-10" and "-2" would
+// come before the second's first file, and the newest of a busy second would go first.
+TEST(ReplayFolder, TheOldestReplaysGoAndNothingElse) {
+    const std::vector<std::string> names = {
+        ".",
+        "..",
+        "notes.txt",
+        "crowdfire-2024-05-01_10-00-00-10.cfreplay",
+        "crowdfire-2024-05-02_09-00-00.cfreplay",
+        "crowdfire-2024-05-01_10-00-00-2.cfreplay",
+        "crowdfire-2024-05-01_10-00-00.cfreplay",
+        "crowdfire-2023-01-01_00-00-00.png",
+        "crowdfire-2023-01-01_00-00-00-02.cfreplay",
+        "crowdfire-2023-01-01_00-00-0x.cfreplay",
+        "crowdfire-2023-01-01_00-00-00.cfreplay.old",
+    };
+    EXPECT_EQ(replaysToLetGo(names, 2), (std::vector<std::string>{"crowdfire-2024-05-01_10-00-00.cfreplay",
+                                                                  "crowdfire-2024-05-01_10-00-00-2.cfreplay"}));
+    EXPECT_TRUE(replaysToLetGo(names, 4).empty()) << "only files named as replays count";
 }
 
 TEST(SettingsFile, DamagedLinesAreNamedAndTakeTheDefault) {

@@ -17,13 +17,18 @@ namespace {
 constexpr int maxWindowScale = 16;  // 5120 x 3840: beyond any screen sold today
 
 const option longOptions[] = {
-    {"help", no_argument, nullptr, 'h'},        {"version", no_argument, nullptr, 'V'},
-    {"window", no_argument, nullptr, 'w'},      {"fullscreen", no_argument, nullptr, 'f'},
-    {"scale", required_argument, nullptr, 's'}, {"effects", required_argument, nullptr, 'e'},
-    {"mute", no_argument, nullptr, 'm'},        {nullptr, 0, nullptr, 0},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {"window", no_argument, nullptr, 'w'},
+    {"fullscreen", no_argument, nullptr, 'f'},
+    {"scale", required_argument, nullptr, 's'},
+    {"effects", required_argument, nullptr, 'e'},
+    {"mute", no_argument, nullptr, 'm'},
+    {"replay", required_argument, nullptr, 'r'},
+    {nullptr, 0, nullptr, 0},
 };
 // The leading colon makes getopt tell a missing value (':') from an unknown option ('?').
-constexpr const char* shortOptions = ":hVwfs:e:m";
+constexpr const char* shortOptions = ":hVwfs:e:mr:";
 
 const char* longNameOf(int shortName) {
     for (const option& o : longOptions)
@@ -72,6 +77,13 @@ CommandLineVerdict readCommandLine(int argc, char** argv, RunChoices& choices, s
             case 'w': choices.form = RunChoices::Form::window; break;
             case 'f': choices.form = RunChoices::Form::fullScreen; break;
             case 'm': choices.mute = true; break;
+            case 'r':
+                if (*optarg) {
+                    choices.replayFile = optarg;
+                    break;
+                }
+                refusal = "--replay takes the path of a replay file";
+                return CommandLineVerdict::refused;
             case 's':
                 if (readWholeNumber(optarg, 1, maxWindowScale, choices.windowScale)) break;
                 refusal = "--scale takes a whole number from 1 to 16, not '" + std::string(optarg) + "'";
@@ -100,6 +112,9 @@ const char* helpText() {
            "  -s, --scale=N      make the window N times the game's 320 x 240 (1 to 16)\n"
            "  -e, --effects=N    effects volume for this run, 0 (silent) to 4\n"
            "  -m, --mute         start with the sound muted\n"
+           "  -r, --replay=FILE  watch a replay instead of playing: Space or P pauses, the\n"
+           "                     full stop steps a frame while paused, F held runs it fast,\n"
+           "                     Escape stops it\n"
            "  -h, --help         show this help and leave\n"
            "  -V, --version      show the version and leave\n"
            "\n"
@@ -107,9 +122,15 @@ const char* helpText() {
            "full screen or window (Alt+Enter) are remembered in\n"
            "$XDG_CONFIG_HOME/crowdfire/settings.conf (~/.config/crowdfire/ when unset).\n"
            "F12 saves a screenshot in $XDG_PICTURES_DIR/crowdfire/ (else ~/Pictures/crowdfire/).\n"
+           "Every game is kept as a replay in $XDG_DATA_HOME/crowdfire/replays/\n"
+           "(~/.local/share/crowdfire/replays/ when unset), the newest 100 of them; a game\n"
+           "that is killed keeps every second up to its last. A replay that was cut short\n"
+           "or damaged plays as far as it holds.\n"
            "\n"
-           "Exit status: 0 when the game ends with Escape, 1 when it cannot start, 2 for\n"
-           "a command line it does not understand.\n";
+           "Exit status: 0 when the game ends with Escape, or a replay ends or is stopped\n"
+           "with every second as it was recorded; 1 when the game cannot start or the\n"
+           "replay cannot be played; 2 for a command line it does not understand; 3 when a\n"
+           "replay left its recorded game (one from another version may).\n";
 }
 
 const char* versionText() { return "crowdfire " CROWDFIRE_VERSION "\n"; }

@@ -8,9 +8,10 @@
 struct RunChoices {
     enum class Form { remembered, window, fullScreen };
     Form form = Form::remembered;
-    int windowScale = -1;   // -1: as remembered; otherwise 1 and up
-    int effectsLevel = -1;  // -1: as remembered; otherwise 0 to 4
-    bool mute = false;      // true: silent for this run
+    int windowScale = -1;    // -1: as remembered; otherwise 1 and up
+    int effectsLevel = -1;   // -1: as remembered; otherwise 0 to 4
+    bool mute = false;       // true: silent for this run
+    std::string replayFile;  // a replay to watch instead of a game to play; empty: play
 };
 
 enum class CommandLineVerdict { play, help, version, refused };

@@ -2,9 +2,7 @@
 // every desktop already has, where the art tool's own writer is private to that tool.
 #include "sdl/screenshot.h"
 
-#include <fcntl.h>
 #include <png.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,8 +16,7 @@
 
 namespace {
 
-constexpr int maxScale = 8;            // a 2560 x 1920 file at most, whatever the screen
-constexpr int maxNamesPerSecond = 99;  // -2 to -99 after a name already taken
+constexpr int maxScale = 8;  // a 2560 x 1920 file at most, whatever the screen
 
 // Rows of 8-bit RGB, each page pixel repeated scale times across and down.
 std::vector<uint8_t> scaledRgb(const std::vector<uint32_t>& page, int width, int height, int scale) {
@@ -39,25 +36,6 @@ std::vector<uint8_t> scaledRgb(const std::vector<uint32_t>& page, int width, int
         for (int copy = 1; copy < scale; ++copy) std::copy(row, row + rowBytes, row + size_t(copy) * rowBytes);
     }
     return rgb;
-}
-
-// Opens a new file named for the time, never one that exists.
-int createNamedFile(const std::string& folder, std::time_t taken, std::string& path) {
-    std::tm local{};
-    localtime_r(&taken, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d_%H-%M-%S", &local);
-    for (int n = 1; n <= maxNamesPerSecond; ++n) {
-        path = folder + "/crowdfire-" + stamp;
-        if (n > 1) {
-            path += '-';
-            path += std::to_string(n);
-        }
-        path += ".png";
-        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
 }
 
 bool writePng(int fd, const std::vector<uint8_t>& rgb, int width, int height, std::string& problem) {
@@ -98,7 +76,7 @@ std::string writeScreenshot(const std::vector<uint32_t>& page, int width, int he
         return {};
     }
     std::string path;
-    const int fd = createNamedFile(folder, taken, path);
+    const int fd = createTimeNamedFile(folder, taken, ".png", path);
     if (fd < 0) {
         problem = "cannot create " + path + ": " + std::strerror(errno);
         return {};

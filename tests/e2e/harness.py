@@ -59,13 +59,13 @@ def start_x_server(width, height):
 
 
 def private_home(environment):
-    """The environment with a settings folder and a pictures folder of its own, removed at
-    exit: the game remembers settings and keeps screenshots there, never in the real home,
-    and a test always starts from the defaults."""
+    """The environment with a settings folder, a pictures folder and a data folder of its
+    own, removed at exit: the game remembers settings, keeps screenshots and replays there,
+    never in the real home, and a test always starts from the defaults."""
     home = tempfile.mkdtemp(prefix="crowdfire-test-home-")
     atexit.register(shutil.rmtree, home, True)
     return dict(environment, XDG_CONFIG_HOME=os.path.join(home, "config"),
-                XDG_PICTURES_DIR=os.path.join(home, "pictures"))
+                XDG_PICTURES_DIR=os.path.join(home, "pictures"), XDG_DATA_HOME=os.path.join(home, "data"))
 
 
 class Stage:
