@@ -110,6 +110,8 @@
   }
 
   openButton.addEventListener('click', open);
+  // A replay dropped on the page while the list is open plays in front of it.
+  window.addEventListener('crowdfire:started', () => { if (!panel.hidden) close(); });
   document.getElementById('replays-close').addEventListener('click', close);
   panel.addEventListener('keydown', (event) => { if (event.key === 'Escape') close(); });
   document.getElementById('replay-open').addEventListener('click', () => fileInput.click());

@@ -19,7 +19,7 @@
   const note = document.getElementById('replay-note');
   const time = document.getElementById('replay-time');
   const linkPrefix = '#replay=';
-  // A link holds a replay of at most 96 KiB: about ten minutes of busy play (a busy minute
+  // A link holds a replay of at most 96 KiB: about nine minutes of busy play (a busy minute
   // is near 10 KiB), and 131072 characters of base64url, a link every engine opens and a
   // chat or a mail can still carry. A longer game is shared as a file.
   const linkReplayBytes = 96 * 1024;
@@ -30,17 +30,22 @@
   for (let i = 0; i < alphabet.length; ++i) sixBits[alphabet.charCodeAt(i)] = i;
   let noticeTimer = 0;
 
-  // One line about a replay that cannot play. With a game on the screen it shows over the
-  // picture for a while; otherwise in the box that offers a new game.
+  // One line about a replay that cannot play. With a game or a replay on the screen it shows
+  // over the picture for a while, above a replay's time; otherwise in the box that offers a
+  // new game.
   function refuse(text) {
     status.replayProblem = text;
-    if (Module._webRunning()) {
-      showLine('', text);
-      clearTimeout(noticeTimer);
-      noticeTimer = setTimeout(() => { if (!status.watching) line.hidden = true; }, 10000);
-    } else {
+    if (!Module._webRunning()) {
       status.showEnded(text, 'Play');
+      return false;
     }
+    const noteBefore = status.watching ? note.textContent : '';
+    showLine(text, status.watching ? time.textContent : '');
+    clearTimeout(noticeTimer);
+    noticeTimer = setTimeout(() => {
+      if (status.watching) showLine(noteBefore, time.textContent);
+      else line.hidden = true;
+    }, 10000);
     return false;
   }
 
@@ -51,11 +56,16 @@
     line.hidden = false;
   }
 
+  // Why a file of `size` bytes is not even read, or '' when it may be.
+  function tooLarge(what, size) {
+    const most = Module._webReplayFileLimit();
+    return size > most ? `${what}: too large: ${size} bytes, where a replay holds at most ${most}` : '';
+  }
+
   // Watches `size` bytes that fill() writes into the module's memory; `what` names the
   // file or "the link" in the words a refusal says.
   function watch(size, fill, what) {
-    const most = Module._webReplayFileLimit();
-    if (size > most) return refuse(`${what}: too large: ${size} bytes, where a replay holds at most ${most}`);
+    if (tooLarge(what, size)) return refuse(tooLarge(what, size));
     const at = size > 0 ? Module._malloc(size) : 0;
     if (size > 0 && !at) return refuse(`${what}: no room in the game's memory for ${size} bytes`);
     fill(Module.HEAPU8.subarray(at, at + size));
@@ -63,6 +73,7 @@
     const started = Module._webWatchReplay(at, size, sound.muted, sound.effectsLevel);
     const words = Module.UTF8ToString(Module._webReplayWords());
     if (!started) return refuse(words ? `${what}: ${words}` : 'The game could not start.');
+    clearTimeout(noticeTimer);
     status.replayProblem = '';
     status.replayVerdict = null;
     status.begun(true);
@@ -122,8 +133,7 @@
   });
 
   async function watchFile(file) {
-    const most = Module._webReplayFileLimit();
-    if (file.size > most) return refuse(`${file.name}: too large: ${file.size} bytes, where a replay holds at most ${most}`);
+    if (tooLarge(file.name, file.size)) return refuse(tooLarge(file.name, file.size));
     let bytes;
     try {
       bytes = new Uint8Array(await file.arrayBuffer());

@@ -83,12 +83,17 @@
   function saveNow() {
     saveQueued = false;
     if (!database || !unsaved.size) return;
-    let store;
+    let transaction;
     try {
-      store = database.transaction(storeName, 'readwrite').objectStore(storeName);
+      transaction = database.transaction(storeName, 'readwrite');
     } catch (e) {
       return refuse(e.message);
     }
+    // A write refused (the browser's room for the site used up) is said in the list; the
+    // game plays on, and the next second's write tries again.
+    transaction.onabort = () => { storage = `Replays could not be kept: ${transaction.error ? transaction.error.message : 'the write was refused'}.`; };
+    transaction.oncomplete = () => { storage = 'kept'; };
+    const store = transaction.objectStore(storeName);
     for (const game of unsaved) {
       store.put({ startedAt: game.key, frames: game.frames, closed: game.closed, bytes: game.bytes.slice(0, game.length).buffer });
     }

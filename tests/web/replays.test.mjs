@@ -2,9 +2,10 @@
 // webkit; browser.mjs): a link to a replay recorded natively plays to "every checkpoint
 // matched" under the page's Content-Security-Policy, which refuses a script slipped into
 // the page, and a tap on the picture pauses and resumes it; bad links each say one line
-// and start nothing. In Chromium also: a game played
-// with the mouse is kept, listed and saved as a file that the native scenario runner plays
-// to the same verdict, its link carries it whole, and the list keeps the newest 20.
+// and start nothing. In Chromium also: a replay of another version is said so and plays; a
+// game played with the mouse is kept, listed and saved as a file that the native scenario
+// runner plays to the same verdict, its link carries it whole, a closed tab keeps its
+// seconds, the list keeps the newest 20, and a browser that refuses storage plays on.
 //
 // The replay the links carry: tests/replays/real_play.cfreplay where it exists, else the
 // shooting_spree scenario recorded by the native runner. Paths as in game.test.mjs:
@@ -159,6 +160,32 @@ test('a browser that refuses storage plays on, and its list says replays are not
     assert.equal(await page.$eval('#replays-said', (e) => e.textContent), 'Replays are not kept in this browser: refused in this window.');
   } finally {
     await context.close();
+  }
+});
+
+// The CRC-32 that closes each record of a replay file (docs/replays.md).
+function crc32(bytes) {
+  let c = ~0;
+  for (const byte of bytes) {
+    c ^= byte;
+    for (let k = 0; k < 8; ++k) c = (c >>> 1) ^ (0xedb88320 & -(c & 1));
+  }
+  return ~c >>> 0;
+}
+
+test('a replay of another version says so first, and plays', { skip: engineName !== 'chromium' }, async () => {
+  const other = Buffer.from(replay);
+  const versionLength = other[22];
+  other.fill('x'.charCodeAt(0), 23, 23 + versionLength);
+  other.writeUInt32LE(crc32(other.subarray(0, 23 + versionLength)), 23 + versionLength);
+  const page = await browser.browser.newPage();
+  try {
+    await page.goto(linkTo(other), { waitUntil: 'load' });
+    await page.waitForFunction(() => window.crowdfire.watching && Module._webFramesRun() > 70, { timeout: 15000 });
+    assert.match(await page.$eval('#replay-note', (e) => e.textContent),
+      new RegExp(`^recorded by crowdfire ${'x'.repeat(versionLength)}, played by .+: it may leave its recorded game$`));
+  } finally {
+    await page.close();
   }
 });
 
