@@ -54,8 +54,9 @@ echo "== building build-web"
     echo "== testing build-web in $browser"
     started=$SECONDS
     # Chromium plays every file (its phone emulation, gamepads, packs); the other two the
-    # game itself and what every engine must do (game.test.mjs, engines.test.mjs).
-    suites=(game.test.mjs engines.test.mjs)
+    # game itself, what every engine must do and the replays (game.test.mjs, engines.test.mjs,
+    # replays.test.mjs).
+    suites=(game.test.mjs engines.test.mjs replays.test.mjs)
     [[ $browser == chromium ]] && suites=(*.test.mjs)
     for suite in "${suites[@]}"; do
       play_in "$browser" "$suite"

@@ -19,6 +19,8 @@
 
   window.crowdfireLoading = true;  // for index.html's last resort
   status.loadFailure = '';
+  // Loaded: the first frame shown, or a link's replay refused in words before any game.
+  const loaded = () => status.firstFrameAt > 0 || (status.ready && status.ended);
 
   const fileName = (url) => decodeURIComponent(new URL(url, location.href).pathname.split('/').pop());
   // The page's own scripts and style, read again at each look: the scripts after this one
@@ -59,7 +61,7 @@
   }
 
   async function fail(cause) {
-    if (failed || status.firstFrameAt > 0) return;
+    if (failed || loaded()) return;
     failed = true;
     if (cause) heard.push(String(cause));
     const named = new Map([...pageFiles()].filter((name) => heard.some((words) => words.includes(name)))
@@ -109,7 +111,7 @@
   // After its first frame the game has loaded; an abort then (a trap, memory run out) has
   // stopped it, and a still picture would not say so.
   Module.onAbort = (what) => {
-    if (!(status.firstFrameAt > 0)) return fail(what);
+    if (!loaded()) return fail(what);
     say(`The game stopped: ${what || 'unknown error'}. Try again to start afresh.`, false);
   };
   // A script that does not load; an error thrown while loading (the module's data request
@@ -124,13 +126,13 @@
   });
 
   setTimeout(async () => {
-    if (failed || status.firstFrameAt > 0) return;
+    if (failed || loaded()) return;
     const broken = await unreachableFiles();
     if (broken.length) return fail('');
-    if (status.firstFrameAt > 0) return;
+    if (loaded()) return;
     say('The game is taking long to load: the connection may be slow. It goes on loading; or try again.', false);
     const shown = setInterval(() => {
-      if (status.firstFrameAt === 0) return;
+      if (!loaded()) return;
       failure.hidden = true;
       clearInterval(shown);
     }, 500);

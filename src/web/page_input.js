@@ -35,7 +35,9 @@
   }
 
   function key(event, down) {
-    if (!ready) return;
+    // The replays' list is the page's: the keys pressed there work its buttons (a key let
+    // go there still reaches the game, which may have seen it go down).
+    if (!ready || (down && event.target.closest && event.target.closest('#replays'))) return;
     if (down && event.code === 'Enter' && event.altKey) {
       toggleFullScreen();
       event.preventDefault();
@@ -56,6 +58,11 @@
   });
   stage.addEventListener('mousedown', function (event) {
     if (!ready) return;
+    // A replay takes no shots: a click pauses and resumes it.
+    if (Module._webWatching()) {
+      if (event.button === 0 && !event.target.closest('button')) Module._webToggleReplayPause();
+      return;
+    }
     pointAt(event);
     Module._webButton(event.button, 1);
     event.preventDefault();

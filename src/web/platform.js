@@ -32,6 +32,19 @@ mergeInto(LibraryManager.library, {
     if (Module['onGameEnded']) Module['onGameEnded']();
   },
 
+  // Watching a replay ended, at its end or at Escape: the verdict's status (0 every
+  // checkpoint matched, 3 the game left its record) and its line, for the page to show.
+  jsReplayEnded: function (status, line) {
+    if (Module['onReplayEnded']) Module['onReplayEnded'](status, UTF8ToString(line));
+  },
+
+  // A piece of the game's replay as it is recorded: copied out, since the module's bytes
+  // are gone when this returns, for the page to keep (replays.js). `startsReplay`: the
+  // piece is a new game's header.
+  jsReplayBytes: function (bytes, count, startsReplay) {
+    if (Module['onReplayBytes']) Module['onReplayBytes'](HEAPU8.slice(bytes, bytes + count), startsReplay !== 0);
+  },
+
   // The mute or the effects level changed (sound_button.js shows and remembers them).
   jsSoundSettings: function (muted, effectsLevel) {
     window.dispatchEvent(new CustomEvent('crowdfire:sound', { detail: { muted: muted !== 0, effectsLevel: effectsLevel } }));

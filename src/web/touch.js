@@ -8,7 +8,8 @@
 //   - Bomb arms the next touch on the picture to press the bomb button instead (Bomb
 //     again disarms): a bomb then falls where that finger touched;
 //   - ◀ and ▶ are the arrow keys, held as long as a finger is on them;
-//   - End game is Escape, asked twice so a stray touch does not end the game.
+//   - End game is Escape, asked twice so a stray touch does not end the game;
+//   - while a replay plays, a tap on the picture pauses and resumes it instead.
 // Pointer events of type touch only; each touch's pointerdown is cancelled, so the browser
 // neither scrolls, zooms nor selects, nor makes mouse events of it that page.js would
 // hand the game a second time.
@@ -40,6 +41,8 @@
   stage.addEventListener('pointerdown', function (event) {
     if (event.pointerType !== 'touch' || !ready() || event.target.closest('button')) return;
     event.preventDefault();
+    // A replay takes no shots: a tap pauses and resumes it.
+    if (Module._webWatching()) return Module._webToggleReplayPause();
     stage.setPointerCapture(event.pointerId);
     const button = bombArmed ? domRightButton : domLeftButton;
     armBomb(false);
@@ -109,9 +112,10 @@
     webKey('Escape', false);
   });
 
-  // A long press would open the browser's menu for what it pressed.
+  // A long press would open the browser's menu for what it pressed; in the replays' list
+  // it copies a link the browser would not.
   document.addEventListener('contextmenu', function (event) {
-    if (document.body.classList.contains('touch')) event.preventDefault();
+    if (document.body.classList.contains('touch') && !event.target.closest('#replays')) event.preventDefault();
   });
 
   window.addEventListener('crowdfire:ended', function () {

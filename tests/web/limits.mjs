@@ -6,7 +6,9 @@ import * as runner from 'node:test';
 
 const limit = { timeout: 120_000 };
 
-export const test = (name, body) => runner.test(name, limit, body);
+// test(name, body) or test(name, options, body), as node:test takes them.
+export const test = (name, options, body) =>
+  typeof options === 'function' ? runner.test(name, limit, options) : runner.test(name, { ...limit, ...options }, body);
 export const before = (body) => runner.before(body, limit);
 export const after = (body) => runner.after(body, limit);
 export const { describe } = runner;

@@ -20,7 +20,7 @@ import { trackProcessGroup } from './processes.mjs';
 const miniBrowser = process.env.MINIBROWSER || '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 const sleep = (ms) => new Promise((done) => setTimeout(done, ms));
 // WebDriver's codes for the keys the tests press.
-const keyCodes = { ArrowLeft: '\uE012', ArrowRight: '\uE014', Escape: '\uE00C', Enter: '\uE007' };
+const keyCodes = { ArrowLeft: '\uE012', ArrowRight: '\uE014', Escape: '\uE00C', Enter: '\uE007', KeyF: 'f' };
 
 function freePort() {
   return new Promise((resolve, reject) => {
