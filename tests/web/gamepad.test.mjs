@@ -240,6 +240,10 @@ test('M mutes and the volume keys step what the effects play at', async () => {
   assert.equal(await page.evaluate(() => localStorage.getItem('crowdfire.effects')), '2');
   await page.reload({ waitUntil: 'load' });
   await page.waitForFunction(() => window.crowdfire.firstFrameAt > 0, { timeout: 15000 });
+  // The sound opens once its pack is in, after the first frame; the frame after that hands
+  // the device the level the game started with.
+  await page.waitForFunction(() => Module.audioStatus().opened, { timeout: 15000 });
+  await waitFrames(page, 3);
   assert.equal(await playsAt(), 126 / 255, 'the remembered level');
   assert.deepEqual(problems, []);
 });
