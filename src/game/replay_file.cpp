@@ -39,6 +39,12 @@ uint64_t getLittle(const uint8_t* in, int bytes) {
     for (int i = 0; i < bytes; ++i) value |= uint64_t(in[i]) << (8 * i);
     return value;
 }
+// The game's version is printable ASCII, so any reader can show it.
+bool printableAscii(const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i)
+        if (text[i] < 0x20 || text[i] > 0x7E) return false;
+    return true;
+}
 bool crcMatches(const uint8_t* data, size_t checkedBytes) {
     return replayChecksum(data, checkedBytes) == getLittle(data + checkedBytes, 4);
 }
@@ -208,14 +214,13 @@ size_t readHeader(const uint8_t* data, size_t size, ReplaySurvey& survey) {
     const size_t versionLength = data[22];
     const size_t headerBytes = headerFixedBytes + versionLength + crcBytes;
     if (size < headerBytes) return say(survey, "the header is cut short"), 0;
-    if (format < 1 || versionLength < 1 || versionLength > maxGameVersionLength || !crcMatches(data, headerBytes - 4))
+    const char* version = reinterpret_cast<const char*>(data + headerFixedBytes);
+    if (format < 1 || versionLength < 1 || versionLength > maxGameVersionLength || !crcMatches(data, headerBytes - 4) ||
+        !printableAscii(version, versionLength))
         return say(survey, "the header is damaged"), 0;
-    for (size_t i = 0; i < versionLength; ++i)
-        if (data[headerFixedBytes + i] < 0x20 || data[headerFixedBytes + i] > 0x7E)
-            return say(survey, "the header is damaged"), 0;
     survey.header.seed = uint32_t(getLittle(data + 10, 4));
     survey.header.recordedAt = int64_t(getLittle(data + 14, 8));
-    std::memcpy(survey.header.gameVersion, data + headerFixedBytes, versionLength);
+    std::memcpy(survey.header.gameVersion, version, versionLength);
     return headerBytes;
 }
 
@@ -270,9 +275,8 @@ void walkChunks(const uint8_t* data, size_t size, size_t at, ReplaySurvey& surve
 
 int encodeReplayHeader(const ReplayHeader& header, uint8_t (&out)[maxReplayHeaderBytes]) {
     const size_t versionLength = strnlen(header.gameVersion, sizeof header.gameVersion);
-    if (versionLength < 1 || versionLength > maxGameVersionLength) return 0;
-    for (size_t i = 0; i < versionLength; ++i)
-        if (header.gameVersion[i] < 0x20 || header.gameVersion[i] > 0x7E) return 0;
+    if (versionLength < 1 || versionLength > maxGameVersionLength || !printableAscii(header.gameVersion, versionLength))
+        return 0;
     std::memcpy(out, replayMagic, 8);
     putLittle(out + 8, replayFormatVersion, 2);
     putLittle(out + 10, header.seed, 4);

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "game/replay_file.h"
+#include "sdl/whole_files.h"
 
 namespace {
 
@@ -28,8 +29,8 @@ bool readReplayFile(const std::string& path, std::vector<uint8_t>& bytes, std::s
         close(fd);
         return refuse(problem, "not a file");
     }
-    // Read in blocks and stopped one byte past the limit, whatever the size says (a file
-    // still growing): a stranger's file is never read further than that.
+    // The size said first, and the read bounded whatever the size says (a file still
+    // growing): a stranger's file is never read far past the limit.
     const std::string tooLarge =
         "larger than any replay (" + std::to_string(maxReplayFileBytes >> 20) + " MiB at most)";
     if (uint64_t(about.st_size) > maxReplayFileBytes) {
@@ -37,17 +38,10 @@ bool readReplayFile(const std::string& path, std::vector<uint8_t>& bytes, std::s
         return refuse(problem, tooLarge);
     }
     bytes.reserve(size_t(about.st_size));
-    uint8_t block[65536];
-    for (;;) {
-        const ssize_t n = read(fd, block, sizeof block);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0 || bytes.size() + size_t(n) > maxReplayFileBytes) {
-            const int error = errno;
-            close(fd);
-            if (n == 0) return true;
-            bytes.clear();
-            return refuse(problem, n < 0 ? std::strerror(error) : tooLarge);
-        }
-        bytes.insert(bytes.end(), block, block + n);
-    }
+    const bool readable = readUpTo(fd, maxReplayFileBytes, bytes);
+    const int error = errno;
+    close(fd);
+    if (readable && bytes.size() <= maxReplayFileBytes) return true;
+    bytes.clear();
+    return refuse(problem, readable ? tooLarge : std::strerror(error));
 }

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "sdl/user_folders.h"
+#include "sdl/whole_files.h"
 #include "sdl/write_aside.h"
 
 namespace {
@@ -63,18 +64,6 @@ bool openReplayFile() {
         return false;
     }
     letOldReplaysGo(folder);
-    return true;
-}
-
-bool writeWhole(int fd, const uint8_t* bytes, size_t count) {
-    while (count > 0) {
-        const ssize_t written = write(fd, bytes, count);
-        if (written < 0 && errno == EINTR) continue;
-        if (written == 0) errno = EIO;  // nothing taken and no reason given
-        if (written <= 0) return false;
-        bytes += written;
-        count -= size_t(written);
-    }
     return true;
 }
 

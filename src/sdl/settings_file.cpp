@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "sdl/user_folders.h"
+#include "sdl/whole_files.h"
 #include "sdl/write_aside.h"
 
 namespace {
@@ -119,29 +120,6 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
-bool writeAll(int fd, const std::string& text) {
-    for (size_t done = 0; done < text.size();) {
-        const ssize_t written = write(fd, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        done += size_t(written);
-    }
-    return true;
-}
-
-// Appends what `fd` holds to `text`, stopping a block past `largest`, so a huge file is
-// never read whole. False with errno set when reading fails.
-bool readUpTo(int fd, size_t largest, std::string& text) {
-    char block[4096];
-    while (text.size() <= largest) {
-        const ssize_t got = read(fd, block, sizeof block);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return got == 0;
-        text.append(block, size_t(got));
-    }
-    return true;
-}
-
 }  // namespace
 
 SettingsText readSettingsText(std::string_view text, std::vector<std::string>& complaints) {
@@ -192,13 +170,16 @@ bool readWholeFile(const std::string& path, std::string& text, std::string& prob
         problem = std::strerror(errno);
         return false;
     }
-    const bool readable = readUpTo(fd, largestSettingsFile, text);
+    std::vector<uint8_t> bytes;
+    const bool readable = readUpTo(fd, largestSettingsFile, bytes);
     if (!readable) problem = std::strerror(errno);
     close(fd);
-    if (readable && text.size() <= largestSettingsFile) return true;
+    if (readable && bytes.size() <= largestSettingsFile) {
+        text.assign(bytes.begin(), bytes.end());
+        return true;
+    }
     if (readable)
         problem = "larger than " + std::to_string(largestSettingsFile / 1024) + " KiB, far more than settings take";
-    text.clear();
     return false;
 }
 
@@ -216,7 +197,7 @@ bool replaceFile(const std::string& path, const std::string& text, std::string& 
         return false;
     }
     // The data reaches the disk before the rename makes it the file.
-    bool done = writeAll(fd, text) && fsync(fd) == 0;
+    bool done = writeWhole(fd, text.data(), text.size()) && fsync(fd) == 0;
     int error = errno;
     done = close(fd) == 0 && done;
     if (done && rename(beside.c_str(), path.c_str()) == 0) return true;
