@@ -108,7 +108,9 @@ int main(int argc, char** argv) {
     std::string error;
     const bool ran = run.replay ? runReplay(run.replayBytes, result, verdict, error)
                                 : runScenario(run.scenario, result, error, recordingFile ? writeRecording : nullptr);
-    if (recordingFile && std::fclose(recordingFile) != 0) return fail("cannot write " + run.record);
+    // A write refused on the way (a full disk) shows in the stream's error, not always in fclose.
+    if (recordingFile && (std::ferror(recordingFile) != 0) + (std::fclose(recordingFile) != 0))
+        return fail("cannot write " + run.record);
     if (!ran || !writePageBitmap(output, lastDrawnPage(), error)) return fail(error);
     std::printf("frames %d\npage %016" PRIx64 "\npools %016" PRIx64 "\n", result.frames, result.pageHash,
                 result.poolsHash);
